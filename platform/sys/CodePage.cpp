@@ -1,0 +1,205 @@
+#include "platform/sys/CodePage.h"
+
+#include "platform/sys/Exceptions.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace corvane::codepage {
+namespace {
+
+struct KnownPage {
+    const char* Number;
+    const char* IconvName;
+};
+
+constexpr KnownPage kKnownPages[] = {
+    {"936", "CP936"}, {"950", "CP950"},   {"437", "CP437"},
+    {"1252", "CP1252"}, {"65001", "UTF-8"}, {"20127", "ASCII"},
+};
+
+// UTF-32 in the machine's byte order is the pivot of every conversion.
+constexpr const char* kPivot = "UTF-32LE";
+
+// One iconv descriptor per direction, kept for the life of the thread so that
+// converting many short texts does not open a descriptor each time.
+class Converter {
+public:
+    Converter(const std::string& to, const std::string& from) : m_handle(iconv_open(to.c_str(), from.c_str())) {
+        if (m_handle == reinterpret_cast<iconv_t>(-1)) {
+            throw EConvertError("Cannot convert from " + from + " to " + to);
+        }
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+    ~Converter() { iconv_close(m_handle); }
+
+    // Runs the conversion; on an invalid or unconvertible sequence, appends the
+    // replacement and skips `skip` input bytes.
+    void Run(std::string_view in, std::string& out, std::string_view replacement, size_t skip) {
+        iconv(m_handle, nullptr, nullptr, nullptr, nullptr);
+        char* inPtr = const_cast<char*>(in.data());
+        size_t inLeft = in.size();
+        std::vector<char> buffer(in.size() * 4 + 16);
+        while (inLeft > 0) {
+            char* outPtr = buffer.data();
+            size_t outLeft = buffer.size();
+            size_t rc = iconv(m_handle, &inPtr, &inLeft, &outPtr, &outLeft);
+            out.append(buffer.data(), buffer.size() - outLeft);
+            if (rc != static_cast<size_t>(-1)) {
+                break;
+            }
+            if (errno == E2BIG) {
+                continue;
+            }
+            out.append(replacement);
+            if (errno == EINVAL) {
+                // The text ends in the middle of a character.
+                break;
+            }
+            size_t step = std::min(skip, inLeft);
+            inPtr += step;
+            inLeft -= step;
+        }
+        char* outPtr = buffer.data();
+        size_t outLeft = buffer.size();
+        iconv(m_handle, nullptr, nullptr, &outPtr, &outLeft);
+        out.append(buffer.data(), buffer.size() - outLeft);
+    }
+
+private:
+    iconv_t m_handle;
+};
+
+Converter& ConverterFor(const std::string& to, const std::string& from) {
+    thread_local std::map<std::pair<std::string, std::string>, std::unique_ptr<Converter>> cache;
+    auto& slot = cache[{to, from}];
+    if (!slot) {
+        slot = std::make_unique<Converter>(to, from);
+    }
+    return *slot;
+}
+
+const std::string_view kQuestionPivot("?\0\0\0", 4);
+
+std::string ToPivot(std::string_view text, const std::string& fromName) {
+    std::string pivot;
+    pivot.reserve(text.size() * 4);
+    ConverterFor(kPivot, fromName).Run(text, pivot, kQuestionPivot, 1);
+    return pivot;
+}
+
+std::string FromPivot(std::string_view pivot, const std::string& toName) {
+    std::string out;
+    out.reserve(pivot.size() / 2);
+    ConverterFor(toName, kPivot).Run(pivot, out, "?", 4);
+    return out;
+}
+
+bool IsAscii(std::string_view text) {
+    for (unsigned char c : text) {
+        if (c >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+std::string IconvName(std::string_view codePage) {
+    for (const auto& page : kKnownPages) {
+        if (codePage == page.Number) {
+            return page.IconvName;
+        }
+    }
+    throw EConvertError("Unsupported code page: " + std::string(codePage));
+}
+
+bool IsKnownCodePage(std::string_view codePage) {
+    for (const auto& page : kKnownPages) {
+        if (codePage == page.Number) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string Convert(std::string_view text, std::string_view fromCodePage, std::string_view toCodePage) {
+    const std::string from = IconvName(fromCodePage);
+    const std::string to = IconvName(toCodePage);
+    if (IsAscii(text)) {
+        return std::string(text);
+    }
+    return FromPivot(ToPivot(text, from), to);
+}
+
+std::string ToUtf8(std::string_view text, std::string_view codePage) { return Convert(text, codePage, "65001"); }
+
+std::string FromUtf8(std::string_view utf8, std::string_view codePage) { return Convert(utf8, "65001", codePage); }
+
+std::u16string ToUtf16(std::string_view text, std::string_view codePage) {
+    std::string pivot = ToPivot(text, IconvName(codePage));
+    std::string utf16;
+    ConverterFor("UTF-16LE", kPivot).Run(pivot, utf16, std::string_view("?\0", 2), 4);
+    std::u16string out(utf16.size() / 2, u'\0');
+    std::memcpy(out.data(), utf16.data(), out.size() * 2);
+    return out;
+}
+
+std::string FromUtf16(std::u16string_view text, std::string_view codePage) {
+    std::string_view bytes(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+    std::string pivot;
+    ConverterFor(kPivot, "UTF-16LE").Run(bytes, pivot, kQuestionPivot, 2);
+    return FromPivot(pivot, IconvName(codePage));
+}
+
+std::u16string Utf8ToUtf16(std::string_view utf8) { return ToUtf16(utf8, "65001"); }
+
+std::string Utf16ToUtf8(std::u16string_view text) { return FromUtf16(text, "65001"); }
+
+int SystemAnsiCodePage() {
+    if (const char* acp = std::getenv("CORVANE_ACP"); acp && *acp) {
+        return std::atoi(acp);
+    }
+    const char* locale = nullptr;
+    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) {
+            locale = value;
+            break;
+        }
+    }
+    if (locale) {
+        std::string_view l(locale);
+        for (std::string_view prefix : {"zh_CN", "zh_SG"}) {
+            if (l.starts_with(prefix)) {
+                return 936;
+            }
+        }
+        for (std::string_view prefix : {"zh_TW", "zh_HK", "zh_MO"}) {
+            if (l.starts_with(prefix)) {
+                return 950;
+            }
+        }
+    }
+    return 1252;
+}
+
+bool IsLeadByte(unsigned char byte, std::string_view codePage) {
+    if (codePage == "936") {
+        return byte >= 0x81 && byte <= 0xFE;
+    }
+    if (codePage == "950") {
+        return byte >= 0x81 && byte <= 0xFE;
+    }
+    return false;
+}
+
+} // namespace corvane::codepage
