@@ -110,7 +110,8 @@ std::string NthToken(std::string_view text, std::string_view sep, int n) {
         }
         start = found + sep.size();
     }
-    return std::string(text.substr(start));
+    const size_t end = text.find(sep, start);
+    return std::string(text.substr(start, end == std::string_view::npos ? text.npos : end - start));
 }
 
 int CountTokens(std::string_view text, std::string_view sep) {
@@ -174,7 +175,13 @@ double RoundTo(int digits, double x) {
         return x;
     }
     double value = Normalised(x);
-    value += value > 0 ? 1e-12 : -1e-12;
+    // The nudge of 1e-12 away from zero settles halves written in decimal but
+    // stored just below them. Past 1e3 it is smaller than the spacing of
+    // doubles and would do nothing, so 12345.125 would round down; the nudge
+    // then grows with the value, staying below the 15-digit resolution of the
+    // normalised text.
+    const double nudge = std::max(1e-12, std::fabs(value) * 1e-15);
+    value += value > 0 ? nudge : -nudge;
     char buffer[400];
     std::snprintf(buffer, sizeof buffer, "%.*f", std::clamp(digits, 0, 20), value);
     // Adding 0.0 turns a rounded negative zero into zero.

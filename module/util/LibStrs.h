@@ -28,7 +28,7 @@ std::string PadRight(std::string_view text, int width, char fill = ' ');
 std::string ZeroPad(int width, long long value);
 
 // The n-th piece (from 1) of `text` split at `sep`; the last piece runs to the
-// end of the text; fewer pieces give "".
+// end of the text; fewer pieces give "". NthToken("a:b:c", ":", 2) is "b".
 std::string NthToken(std::string_view text, std::string_view sep, int n);
 // 0 for "", else the number of separators plus one.
 int CountTokens(std::string_view text, std::string_view sep);
