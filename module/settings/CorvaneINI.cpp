@@ -266,7 +266,7 @@ std::string ResolvePath(std::string_view path, std::string_view base) {
         return std::string(path);
     }
     if (path.starts_with('/')) {
-        return std::string(path);
+        return NativePath(path);
     }
     if (path.starts_with('\\')) {
         path.remove_prefix(1);

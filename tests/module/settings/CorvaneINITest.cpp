@@ -86,7 +86,7 @@ TEST_F(Installation, ReadsTheClientFile) {
     EXPECT_EQ(client.Servers.At(1, 0).ToInt(), 300);
     EXPECT_EQ(client.Servers.At(1, 1).ToInt(), 300);
     EXPECT_EQ(client.WorkDLLPaths, (std::vector<std::string>{Client() + "C_PKG/", Client() + "Sub/Dir/",
-                                                              "/opt/corvane/pkg\\", "C:\\Programs\\"}));
+                                                              "/opt/corvane/pkg/", "C:\\Programs\\"}));
 }
 
 TEST_F(Installation, EmptyComputerNameGivesErrorAndNoServers) {
@@ -190,6 +190,7 @@ TEST_F(Installation, ReadsTheServerFile) {
 TEST(ResolvePath, DriveRootedAndRelativePaths) {
     EXPECT_EQ(ResolvePath("C:\\Corvane\\", "/opt/client/"), "C:\\Corvane\\");
     EXPECT_EQ(ResolvePath("/srv/pkg/", "/opt/client/"), "/srv/pkg/");
+    EXPECT_EQ(ResolvePath("/srv\\pkg\\", "/opt/client/"), "/srv/pkg/");
     EXPECT_EQ(ResolvePath("\\C_PKG\\", "/opt/client/"), "/opt/client/C_PKG/");
     EXPECT_EQ(ResolvePath("C_PKG\\", "/opt/client/"), "/opt/client/C_PKG/");
     EXPECT_EQ(ResolvePath("", "/opt/client/"), "/opt/client/");
