@@ -16,6 +16,7 @@
 
 #include "platform/sys/DateTime.h"
 #include "platform/sys/Exceptions.h"
+#include "platform/sys/NumberFormat.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -206,12 +207,5 @@ Variant VarArrayCreate(std::initializer_list<int> bounds);
 // A zero-based one-dimensional array of the given values.
 Variant VarArrayOf(std::initializer_list<Variant> values);
 Variant VarArrayOf(const std::vector<Variant>& values);
-
-// The double text of the platform's FloatToStr: up to 15 significant digits,
-// scientific form ("1E-5", "1E15") only where the fixed one would be longer.
-std::string FloatToStr(double value);
-// Strict number parses of trimmed text with "." as decimal separator.
-bool TryStrToFloat(std::string_view text, double& value);
-bool TryStrToInt64(std::string_view text, int64_t& value);
 
 } // namespace corvane
