@@ -23,10 +23,7 @@ Snapshot::Image TakeImage(const RowStore& store, uint32_t row) {
     image.Row = row;
     image.Values = store.RowValues(row);
     image.Status = store.Status(row);
-    if (const auto* original = store.Original(row)) {
-        image.HasOriginal = true;
-        image.Original = *original;
-    }
+    image.OriginalImage = std::string(store.OriginalImage(row));
     ForNested(store, [&](int col) {
         image.Lines.push_back(store.Lines(row, col));
         for (uint32_t line : store.Lines(row, col)) {
@@ -62,10 +59,8 @@ void RestoreImage(RowStore& store, const Snapshot::Image& image) {
     store.SetRowValues(image.Row, image.Values);
     store.SetStatus(image.Row, image.Status);
     store.DropOriginal(image.Row);
-    if (image.HasOriginal) {
-        store.SetRowValues(image.Row, image.Original);
-        store.KeepOriginal(image.Row);
-        store.SetRowValues(image.Row, image.Values);
+    if (!image.OriginalImage.empty()) {
+        store.SetOriginalImage(image.Row, image.OriginalImage);
     }
     if (image.Status != UpdateStatus::Unmodified) {
         store.TouchChangeSeq(image.Row);
@@ -143,8 +138,7 @@ std::vector<DeltaRow> BuildDeltaRows(const RowStore& store, const std::vector<ui
         entry.RowId = row;
         std::vector<Variant> current = store.RowValues(row);
         if (entry.Status != UpdateStatus::Inserted) {
-            const auto* original = store.Original(row);
-            entry.Original = original ? *original : current;
+            entry.Original = store.OriginalValues(row);
         }
         if (entry.Status == UpdateStatus::Modified) {
             entry.Changed.resize(current.size());
@@ -206,9 +200,8 @@ bool RevertRow(RowStore& store, std::vector<uint32_t>& rows, uint32_t row) {
         return true;
     }
     ForNested(store, [&](int col) { CancelRows(*store.Nested(col), store.Lines(row, col)); });
-    if (const auto* original = store.Original(row)) {
-        const std::vector<Variant> values = *original;
-        store.SetRowValues(row, values);
+    if (store.HasOriginal(row)) {
+        store.SetRowValues(row, store.OriginalValues(row));
     }
     store.SetStatus(row, UpdateStatus::Unmodified);
     store.DropOriginal(row);

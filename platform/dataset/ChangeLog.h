@@ -46,8 +46,7 @@ struct Snapshot {
         uint32_t Row = 0;
         std::vector<Variant> Values;
         UpdateStatus Status = UpdateStatus::Unmodified;
-        bool HasOriginal = false;
-        std::vector<Variant> Original;
+        std::string OriginalImage; // empty when the row kept none
         std::vector<std::vector<uint32_t>> Lines; // per nested column
         std::vector<Image> Children;
     };

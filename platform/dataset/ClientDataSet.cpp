@@ -140,13 +140,11 @@ void ClientDataSet::Reconcile(const ApplyError& error, ReconcileAction& action) 
 int ClientDataSet::ApplyUpdates(int maxErrors) {
     CheckActive();
     CheckBrowseMode();
-    Delta delta;
-    delta.Defs = Store()->Defs();
-    delta.Rows = changelog::BuildDeltaRows(*Store(), Shared()->TopRows);
-    if (delta.Rows.empty()) {
+    if (ChangeCount() == 0) {
         return 0;
     }
-    const ApplyResult result = DecodeApplyResult(Connection().ApplyUpdates(m_providerName, EncodeDelta(delta), maxErrors));
+    const std::string delta = EncodeStoreDelta(*Store(), Shared()->TopRows);
+    const ApplyResult result = DecodeApplyResult(Connection().ApplyUpdates(m_providerName, delta, maxErrors));
 
     changelog::RowKeys keep;
     bool aborted = false;

@@ -1,10 +1,19 @@
 #include "platform/dataset/DataPacket.h"
 
+#include "platform/dataset/ChangeLog.h"
+#include "platform/dataset/ValueCodec.h"
 #include "platform/sys/SysUtils.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace corvane::data {
+
+using codec::ByteReader;
+using codec::PutSigned;
+using codec::PutText;
+using codec::PutVarint;
+
 namespace {
 
 constexpr char kMagic[4] = {'C', 'V', 'D', 'P'};
@@ -12,29 +21,27 @@ constexpr int kMaxDepth = 8;
 constexpr uint64_t kMaxFields = 4096;
 constexpr uint64_t kMaxNameLength = 1024;
 
-// ---- writing ----
-
-void PutVarint(std::string& out, uint64_t value) {
-    do {
-        uint8_t byte = value & 0x7F;
-        value >>= 7;
-        out.push_back(static_cast<char>(value ? byte | 0x80 : byte));
-    } while (value);
-}
-
-void PutSigned(std::string& out, int64_t value) {
-    PutVarint(out, (static_cast<uint64_t>(value) << 1) ^ static_cast<uint64_t>(value >> 63));
-}
-
-void PutText(std::string& out, std::string_view text) {
-    PutVarint(out, text.size());
-    out.append(text);
-}
+bool BitSet(std::string_view bitmap, size_t col) { return (static_cast<uint8_t>(bitmap[col / 8]) >> (col % 8)) & 1; }
 
 void PutHeader(std::string& out, PacketKind kind) {
     out.append(kMagic, 4);
     out.push_back(static_cast<char>(kPacketVersion));
     out.push_back(static_cast<char>(kind));
+}
+
+void ReadHeader(ByteReader& in, PacketKind kind) {
+    const std::string_view mark = in.Left() >= 6 ? in.Take(4) : std::string_view();
+    if (mark.size() != 4 || std::memcmp(mark.data(), kMagic, 4) != 0) {
+        in.Fail("it does not start with the packet mark");
+    }
+    const uint8_t version = in.Byte();
+    if (version != kPacketVersion) {
+        in.Fail("version " + std::to_string(version) + " is not supported");
+    }
+    const uint8_t actual = in.Byte();
+    if (actual != static_cast<uint8_t>(kind)) {
+        in.Fail("kind " + std::to_string(actual) + " is not the expected " + std::to_string(static_cast<int>(kind)));
+    }
 }
 
 void PutLayout(std::string& out, const std::vector<FieldDef>& defs) {
@@ -50,87 +57,42 @@ void PutLayout(std::string& out, const std::vector<FieldDef>& defs) {
     }
 }
 
-// A value of a field type, written in its packet form.
-void PutValue(std::string& out, FieldType type, const Variant& value) {
-    switch (type) {
-    case FieldType::Boolean:
-        out.push_back(value.ToBool() ? 1 : 0);
-        return;
-    case FieldType::SmallInt:
-    case FieldType::Word:
-    case FieldType::Integer:
-    case FieldType::AutoInc:
-    case FieldType::LargeInt:
-        PutSigned(out, value.ToInt64());
-        return;
-    case FieldType::Float:
-    case FieldType::Currency:
-    case FieldType::BCD:
-    case FieldType::Date:
-    case FieldType::Time:
-    case FieldType::DateTime: {
-        const double d = IsDateTimeType(type) ? value.ToDate() : value.ToDouble();
-        char bytes[8];
-        std::memcpy(bytes, &d, 8);
-        out.append(bytes, 8);
-        return;
+std::vector<FieldDef> ReadLayout(ByteReader& in, int depth) {
+    if (depth > kMaxDepth) {
+        in.Fail("nested datasets go too deep");
     }
-    case FieldType::WideString: {
-        const std::u16string text = value.ToWideString();
-        PutText(out, std::string_view(reinterpret_cast<const char*>(text.data()), text.size() * 2));
-        return;
+    const uint64_t count = in.Count(4, "field");
+    if (count == 0 || count > kMaxFields) {
+        in.Fail("the field count " + std::to_string(count) + " is out of range");
     }
-    default:
-        PutText(out, value.ToString());
-        return;
+    std::vector<FieldDef> defs(static_cast<size_t>(count));
+    for (FieldDef& def : defs) {
+        const uint64_t nameLength = in.Varint();
+        if (nameLength == 0 || nameLength > kMaxNameLength) {
+            in.Fail("a field name is empty or too long");
+        }
+        def.Name = std::string(in.Take(nameLength));
+        const uint8_t type = in.Byte();
+        if (!IsValidFieldType(type)) {
+            in.Fail("field " + def.Name + " has the unknown type " + std::to_string(type));
+        }
+        def.Type = static_cast<FieldType>(type);
+        const uint64_t size = in.Varint();
+        if (size > 0x7FFFFFFF) {
+            in.Fail("field " + def.Name + " has the size " + std::to_string(size));
+        }
+        def.Size = static_cast<int>(size);
+        const uint8_t flags = in.Byte();
+        def.Required = flags & 1;
+        def.ReadOnly = flags & 2;
+        if (def.Type == FieldType::DataSet) {
+            def.Nested = ReadLayout(in, depth + 1);
+        }
     }
+    return defs;
 }
 
-// The same from a store's raw slot, without building a variant.
-void PutStoreValue(std::string& out, const RowStore& store, uint32_t row, int col, FieldType type) {
-    const uint8_t* slot = FixedWidth(type) ? store.FixedSlot(row, col) : nullptr;
-    switch (type) {
-    case FieldType::Boolean:
-        out.push_back(static_cast<char>(slot[0]));
-        return;
-    case FieldType::SmallInt: {
-        int16_t v;
-        std::memcpy(&v, slot, 2);
-        PutSigned(out, v);
-        return;
-    }
-    case FieldType::Word: {
-        uint16_t v;
-        std::memcpy(&v, slot, 2);
-        PutSigned(out, v);
-        return;
-    }
-    case FieldType::Integer:
-    case FieldType::AutoInc: {
-        int32_t v;
-        std::memcpy(&v, slot, 4);
-        PutSigned(out, v);
-        return;
-    }
-    case FieldType::LargeInt: {
-        int64_t v;
-        std::memcpy(&v, slot, 8);
-        PutSigned(out, v);
-        return;
-    }
-    case FieldType::Float:
-    case FieldType::Currency:
-    case FieldType::BCD:
-    case FieldType::Date:
-    case FieldType::Time:
-    case FieldType::DateTime:
-        out.append(reinterpret_cast<const char*>(slot), 8);
-        return;
-    default:
-        PutText(out, store.GetBytes(row, col));
-        return;
-    }
-}
+// ---- data rows ----
 
 void PutStoreRows(std::string& out, const RowStore& store, const std::vector<uint32_t>& rows) {
     const auto& defs = store.Defs();
@@ -153,299 +115,63 @@ void PutStoreRows(std::string& out, const RowStore& store, const std::vector<uin
             } else if (store.IsNull(row, c)) {
                 out[bitmapAt + col / 8] = static_cast<char>(out[bitmapAt + col / 8] | (1 << (col % 8)));
             } else {
-                PutStoreValue(out, store, row, c, defs[col].Type);
+                codec::PutStoreValue(out, store, row, c);
             }
         }
     }
 }
 
-// ---- reading ----
-
-class Reader {
-public:
-    explicit Reader(std::string_view bytes) : m_bytes(bytes) {}
-
-    [[noreturn]] void Fail(const std::string& what) const {
-        throw EPacketError("Malformed data packet: " + what + " at byte " + std::to_string(m_pos));
+void ReadRowsInto(ByteReader& in, RowStore& store, const std::vector<FieldDef>& defs, uint32_t parent,
+                  std::vector<uint32_t>& ids, int depth) {
+    const size_t bitmapBytes = (defs.size() + 7) / 8;
+    const uint64_t count = in.Count(bitmapBytes, "row");
+    if (depth == 0) {
+        store.Reserve(static_cast<uint32_t>(count), 0);
     }
-    size_t Pos() const { return m_pos; }
-    void Seek(size_t pos) { m_pos = pos; }
-    size_t Left() const { return m_bytes.size() - m_pos; }
-
-    uint8_t Byte() {
-        if (Left() < 1) {
-            Fail("the packet ends early");
-        }
-        return static_cast<uint8_t>(m_bytes[m_pos++]);
-    }
-    std::string_view Take(uint64_t count) {
-        if (Left() < count) {
-            Fail("the packet ends early");
-        }
-        std::string_view part = m_bytes.substr(m_pos, static_cast<size_t>(count));
-        m_pos += static_cast<size_t>(count);
-        return part;
-    }
-    uint64_t Varint() {
-        uint64_t value = 0;
-        for (int shift = 0; shift < 64; shift += 7) {
-            const uint8_t byte = Byte();
-            value |= static_cast<uint64_t>(byte & 0x7F) << shift;
-            if (!(byte & 0x80)) {
-                return value;
+    ids.reserve(ids.size() + count);
+    for (uint64_t i = 0; i < count; ++i) {
+        const uint32_t row = store.NewRow(parent);
+        ids.push_back(row);
+        const std::string_view bitmap = in.Take(bitmapBytes);
+        for (size_t col = 0; col < defs.size(); ++col) {
+            const int c = static_cast<int>(col);
+            if (defs[col].Type == FieldType::DataSet) {
+                ReadRowsInto(in, *store.Nested(c), defs[col].Nested, row, store.Lines(row, c), depth + 1);
+            } else if (!BitSet(bitmap, col)) {
+                in.StoreValue(store, row, c, defs[col].Type);
             }
         }
-        Fail("a number is too long");
     }
-    int64_t Signed() {
-        const uint64_t raw = Varint();
-        return static_cast<int64_t>((raw >> 1) ^ (~(raw & 1) + 1));
-    }
-    // A count of items that each take at least `minBytes` bytes.
-    uint64_t Count(size_t minBytes, const char* what) {
-        const uint64_t count = Varint();
-        if (count > Left() / std::max<size_t>(1, minBytes)) {
-            Fail(std::string("the ") + what + " count " + std::to_string(count) + " exceeds the packet");
-        }
-        return count;
-    }
-    std::string_view Text() { return Take(Varint()); }
+}
 
-    void Header(PacketKind kind) {
-        if (Left() < 6 || std::memcmp(m_bytes.data(), kMagic, 4) != 0) {
-            Fail("it does not start with the packet mark");
-        }
-        m_pos = 4;
-        const uint8_t version = Byte();
-        if (version != kPacketVersion) {
-            Fail("version " + std::to_string(version) + " is not supported");
-        }
-        const uint8_t actual = Byte();
-        if (actual != static_cast<uint8_t>(kind)) {
-            Fail("kind " + std::to_string(actual) + " is not the expected " +
-                 std::to_string(static_cast<int>(kind)));
-        }
-    }
-
-    std::vector<FieldDef> Layout(int depth) {
-        if (depth > kMaxDepth) {
-            Fail("nested datasets go too deep");
-        }
-        const uint64_t count = Count(4, "field");
-        if (count == 0 || count > kMaxFields) {
-            Fail("the field count " + std::to_string(count) + " is out of range");
-        }
-        std::vector<FieldDef> defs(static_cast<size_t>(count));
-        for (FieldDef& def : defs) {
-            const uint64_t nameLength = Varint();
-            if (nameLength == 0 || nameLength > kMaxNameLength) {
-                Fail("a field name is empty or too long");
-            }
-            def.Name = std::string(Take(nameLength));
-            const uint8_t type = Byte();
-            if (!IsValidFieldType(type)) {
-                Fail("field " + def.Name + " has the unknown type " + std::to_string(type));
-            }
-            def.Type = static_cast<FieldType>(type);
-            const uint64_t size = Varint();
-            if (size > 0x7FFFFFFF) {
-                Fail("field " + def.Name + " has the size " + std::to_string(size));
-            }
-            def.Size = static_cast<int>(size);
-            const uint8_t flags = Byte();
-            def.Required = flags & 1;
-            def.ReadOnly = flags & 2;
-            if (def.Type == FieldType::DataSet) {
-                def.Nested = Layout(depth + 1);
-            }
-        }
-        return defs;
-    }
-
-    double Double() {
-        double d;
-        std::memcpy(&d, Take(8).data(), 8);
-        return d;
-    }
-
-    Variant Value(FieldType type) {
-        switch (type) {
-        case FieldType::Boolean:
-            return Variant(Byte() != 0);
-        case FieldType::SmallInt:
-        case FieldType::Word:
-        case FieldType::Integer:
-        case FieldType::AutoInc:
-        case FieldType::LargeInt:
-            return Variant(static_cast<long long>(Signed()));
-        case FieldType::Float:
-        case FieldType::Currency:
-        case FieldType::BCD:
-            return Variant(Double());
-        case FieldType::Date:
-        case FieldType::Time:
-        case FieldType::DateTime:
-            return Variant::FromDate(Double());
-        case FieldType::WideString: {
-            const std::string_view bytes = Text();
-            if (bytes.size() % 2) {
-                Fail("a wide text has an odd number of bytes");
-            }
-            std::u16string text(bytes.size() / 2, u'\0');
-            std::memcpy(text.data(), bytes.data(), bytes.size());
-            return Variant(std::move(text));
-        }
-        default:
-            return Variant(std::string(Text()));
-        }
-    }
-
-    // Rows straight into a store; the raw slots are filled without variants.
-    void RowsInto(RowStore& store, const std::vector<FieldDef>& defs, uint32_t parent, std::vector<uint32_t>& ids,
-                  int depth) {
-        const size_t bitmapBytes = (defs.size() + 7) / 8;
-        const uint64_t count = Count(bitmapBytes, "row");
-        if (depth == 0) {
-            store.Reserve(static_cast<uint32_t>(count), 0);
-        }
-        ids.reserve(ids.size() + count);
-        for (uint64_t i = 0; i < count; ++i) {
-            const uint32_t row = store.NewRow(parent);
-            ids.push_back(row);
-            const std::string_view bitmap = Take(bitmapBytes);
-            for (size_t col = 0; col < defs.size(); ++col) {
-                const int c = static_cast<int>(col);
-                const FieldType type = defs[col].Type;
-                if (type == FieldType::DataSet) {
-                    RowsInto(*store.Nested(c), defs[col].Nested, row, store.Lines(row, c), depth + 1);
-                    continue;
+std::vector<std::vector<Variant>> ReadRowsAsVariants(ByteReader& in, const std::vector<FieldDef>& defs) {
+    const size_t bitmapBytes = (defs.size() + 7) / 8;
+    const uint64_t count = in.Count(bitmapBytes, "row");
+    std::vector<std::vector<Variant>> rows;
+    rows.reserve(static_cast<size_t>(count));
+    for (uint64_t i = 0; i < count; ++i) {
+        const std::string_view bitmap = in.Take(bitmapBytes);
+        std::vector<Variant> row;
+        row.reserve(defs.size());
+        for (size_t col = 0; col < defs.size(); ++col) {
+            if (defs[col].Type == FieldType::DataSet) {
+                std::vector<Variant> lines;
+                for (auto& line : ReadRowsAsVariants(in, defs[col].Nested)) {
+                    lines.push_back(VarArrayOf(line));
                 }
-                if ((static_cast<uint8_t>(bitmap[col / 8]) >> (col % 8)) & 1) {
-                    continue;
-                }
-                StoreValue(store, row, c, type);
+                row.push_back(VarArrayOf(lines));
+            } else if (BitSet(bitmap, col)) {
+                row.push_back(Variant::Null());
+            } else {
+                row.push_back(in.Value(defs[col].Type));
             }
         }
+        rows.push_back(std::move(row));
     }
-
-    void StoreValue(RowStore& store, uint32_t row, int col, FieldType type) {
-        switch (type) {
-        case FieldType::Boolean: {
-            const uint8_t b = Byte() ? 1 : 0;
-            store.SetFixed(row, col, &b);
-            return;
-        }
-        case FieldType::SmallInt: {
-            const auto v = static_cast<int16_t>(Signed());
-            store.SetFixed(row, col, &v);
-            return;
-        }
-        case FieldType::Word: {
-            const auto v = static_cast<uint16_t>(Signed());
-            store.SetFixed(row, col, &v);
-            return;
-        }
-        case FieldType::Integer:
-        case FieldType::AutoInc: {
-            const auto v = static_cast<int32_t>(Signed());
-            store.SetFixed(row, col, &v);
-            return;
-        }
-        case FieldType::LargeInt: {
-            const int64_t v = Signed();
-            store.SetFixed(row, col, &v);
-            return;
-        }
-        case FieldType::Float:
-        case FieldType::Currency:
-        case FieldType::BCD:
-        case FieldType::Date:
-        case FieldType::Time:
-        case FieldType::DateTime:
-            store.SetFixed(row, col, Take(8).data());
-            return;
-        case FieldType::WideString: {
-            const std::string_view bytes = Text();
-            if (bytes.size() % 2) {
-                Fail("a wide text has an odd number of bytes");
-            }
-            store.SetBytes(row, col, bytes);
-            return;
-        }
-        default:
-            store.SetBytes(row, col, Text());
-            return;
-        }
-    }
-
-    std::vector<std::vector<Variant>> RowsAsVariants(const std::vector<FieldDef>& defs) {
-        const size_t bitmapBytes = (defs.size() + 7) / 8;
-        const uint64_t count = Count(bitmapBytes, "row");
-        std::vector<std::vector<Variant>> rows;
-        rows.reserve(static_cast<size_t>(count));
-        for (uint64_t i = 0; i < count; ++i) {
-            const std::string_view bitmap = Take(bitmapBytes);
-            std::vector<Variant> row;
-            row.reserve(defs.size());
-            for (size_t col = 0; col < defs.size(); ++col) {
-                if (defs[col].Type == FieldType::DataSet) {
-                    std::vector<Variant> lines;
-                    for (auto& line : RowsAsVariants(defs[col].Nested)) {
-                        lines.push_back(VarArrayOf(line));
-                    }
-                    row.push_back(VarArrayOf(lines));
-                } else if ((static_cast<uint8_t>(bitmap[col / 8]) >> (col % 8)) & 1) {
-                    row.push_back(Variant::Null());
-                } else {
-                    row.push_back(Value(defs[col].Type));
-                }
-            }
-            rows.push_back(std::move(row));
-        }
-        return rows;
-    }
-
-    void End() {
-        if (Left() != 0) {
-            Fail(std::to_string(Left()) + " bytes follow the end of the packet");
-        }
-    }
-
-private:
-    std::string_view m_bytes;
-    size_t m_pos = 0;
-};
+    return rows;
+}
 
 // ---- delta rows ----
-
-void PutValues(std::string& out, const std::vector<FieldDef>& defs, const std::vector<Variant>& values,
-               const std::vector<bool>* only) {
-    const size_t bitmapBytes = (defs.size() + 7) / 8;
-    const size_t bitmapAt = out.size();
-    out.append(bitmapBytes, '\0');
-    for (size_t col = 0; col < defs.size(); ++col) {
-        const bool skipped = defs[col].Type == FieldType::DataSet || (only && !(*only)[col]);
-        const Variant* value = col < values.size() ? &values[col] : nullptr;
-        if (skipped || !value || value->IsEmptyOrNull()) {
-            out[bitmapAt + col / 8] = static_cast<char>(out[bitmapAt + col / 8] | (1 << (col % 8)));
-        } else {
-            PutValue(out, defs[col].Type, *value);
-        }
-    }
-}
-
-std::vector<Variant> ReadValues(Reader& in, const std::vector<FieldDef>& defs) {
-    const std::string_view bitmap = in.Take((defs.size() + 7) / 8);
-    std::vector<Variant> values(defs.size(), Variant::Null());
-    for (size_t col = 0; col < defs.size(); ++col) {
-        if (defs[col].Type == FieldType::DataSet) {
-            values[col] = Variant();
-        } else if (!((static_cast<uint8_t>(bitmap[col / 8]) >> (col % 8)) & 1)) {
-            values[col] = in.Value(defs[col].Type);
-        }
-    }
-    return values;
-}
 
 void PutDeltaRows(std::string& out, const std::vector<FieldDef>& defs, const std::vector<DeltaRow>& rows) {
     PutVarint(out, rows.size());
@@ -453,10 +179,10 @@ void PutDeltaRows(std::string& out, const std::vector<FieldDef>& defs, const std
         out.push_back(static_cast<char>(row.Status));
         PutVarint(out, row.RowId);
         if (row.Status != UpdateStatus::Inserted) {
-            PutValues(out, defs, row.Original, nullptr);
+            codec::PutValues(out, defs, row.Original);
         }
         if (row.Status == UpdateStatus::Inserted) {
-            PutValues(out, defs, row.Current, nullptr);
+            codec::PutValues(out, defs, row.Current);
         } else if (row.Status == UpdateStatus::Modified) {
             std::string bits((defs.size() + 7) / 8, '\0');
             for (size_t col = 0; col < defs.size() && col < row.Changed.size(); ++col) {
@@ -465,20 +191,20 @@ void PutDeltaRows(std::string& out, const std::vector<FieldDef>& defs, const std
                 }
             }
             out.append(bits);
-            PutValues(out, defs, row.Current, &row.Changed);
+            codec::PutValues(out, defs, row.Current, &row.Changed);
         }
         size_t nested = 0;
-        for (size_t col = 0; col < defs.size(); ++col) {
-            if (defs[col].Type == FieldType::DataSet) {
+        for (const FieldDef& def : defs) {
+            if (def.Type == FieldType::DataSet) {
                 static const std::vector<DeltaRow> none;
-                PutDeltaRows(out, defs[col].Nested, nested < row.Lines.size() ? row.Lines[nested] : none);
+                PutDeltaRows(out, def.Nested, nested < row.Lines.size() ? row.Lines[nested] : none);
                 ++nested;
             }
         }
     }
 }
 
-std::vector<DeltaRow> ReadDeltaRows(Reader& in, const std::vector<FieldDef>& defs, int depth) {
+std::vector<DeltaRow> ReadDeltaRows(ByteReader& in, const std::vector<FieldDef>& defs, int depth) {
     if (depth > kMaxDepth) {
         in.Fail("nested deltas go too deep");
     }
@@ -498,18 +224,18 @@ std::vector<DeltaRow> ReadDeltaRows(Reader& in, const std::vector<FieldDef>& def
         }
         row.RowId = static_cast<uint32_t>(id);
         if (row.Status != UpdateStatus::Inserted) {
-            row.Original = ReadValues(in, defs);
+            row.Original = in.Values(defs);
         }
         if (row.Status == UpdateStatus::Inserted) {
-            row.Current = ReadValues(in, defs);
+            row.Current = in.Values(defs);
             row.Changed.assign(defs.size(), true);
         } else if (row.Status == UpdateStatus::Modified) {
             const std::string_view bits = in.Take((defs.size() + 7) / 8);
             row.Changed.resize(defs.size());
             for (size_t col = 0; col < defs.size(); ++col) {
-                row.Changed[col] = (static_cast<uint8_t>(bits[col / 8]) >> (col % 8)) & 1;
+                row.Changed[col] = BitSet(bits, col);
             }
-            std::vector<Variant> changed = ReadValues(in, defs);
+            std::vector<Variant> changed = in.Values(defs);
             row.Current = row.Original;
             for (size_t col = 0; col < defs.size(); ++col) {
                 if (row.Changed[col]) {
@@ -527,6 +253,111 @@ std::vector<DeltaRow> ReadDeltaRows(Reader& in, const std::vector<FieldDef>& def
         rows.push_back(std::move(row));
     }
     return rows;
+}
+
+// The changed rows of a list in the order they were first changed.
+std::vector<uint32_t> ChangedRows(const RowStore& store, const std::vector<uint32_t>& rows);
+
+// Writes the delta rows of a list straight from a store.
+void PutStoreDeltaRows(std::string& out, const RowStore& store, const std::vector<uint32_t>& rows) {
+    const auto& defs = store.Defs();
+    const size_t bitmapBytes = (defs.size() + 7) / 8;
+    const std::vector<uint32_t> changed = ChangedRows(store, rows);
+    PutVarint(out, changed.size());
+    std::string current;
+    for (uint32_t row : changed) {
+        const UpdateStatus status = store.Status(row);
+        out.push_back(static_cast<char>(status));
+        PutVarint(out, row);
+        const RowStore::OriginalRow* kept = status == UpdateStatus::Inserted ? nullptr : store.FindOriginal(row);
+        if (!kept) {
+            codec::PutRowImage(out, store, row);
+        } else {
+            out.append(kept->Image);
+        }
+        if (status == UpdateStatus::Modified && !kept) {
+            // Nothing was kept, so nothing differs from the values as read.
+            out.append(bitmapBytes, '\0');
+            out.append(bitmapBytes, '\xff');
+        } else if (status == UpdateStatus::Modified) {
+            // Which columns differ from the values as read: compare the encodings.
+            ByteReader original(kept->Image);
+            const std::string_view nulls = original.Take(bitmapBytes);
+            std::string bits(bitmapBytes, '\0');
+            std::string values;
+            std::string valueNulls(bitmapBytes, '\0');
+            for (size_t col = 0; col < defs.size(); ++col) {
+                const int c = static_cast<int>(col);
+                if (defs[col].Type == FieldType::DataSet) {
+                    valueNulls[col / 8] = static_cast<char>(valueNulls[col / 8] | (1 << (col % 8)));
+                    continue;
+                }
+                const bool wasNull = BitSet(nulls, col);
+                const std::string_view was = wasNull ? std::string_view() : original.SkipValue(defs[col].Type);
+                if (!kept->Written[col]) {
+                    valueNulls[col / 8] = static_cast<char>(valueNulls[col / 8] | (1 << (col % 8)));
+                    continue;
+                }
+                const bool isNull = store.IsNull(row, c);
+                current.clear();
+                if (!isNull) {
+                    codec::PutStoreValue(current, store, row, c);
+                }
+                const bool differs = wasNull != isNull || (!isNull && current != was);
+                if (differs) {
+                    bits[col / 8] = static_cast<char>(bits[col / 8] | (1 << (col % 8)));
+                }
+                if (differs && !isNull) {
+                    values += current;
+                } else {
+                    valueNulls[col / 8] = static_cast<char>(valueNulls[col / 8] | (1 << (col % 8)));
+                }
+            }
+            out += bits;
+            out += valueNulls;
+            out += values;
+        }
+        for (int col = 0; col < store.ColumnCount(); ++col) {
+            if (defs[static_cast<size_t>(col)].Type == FieldType::DataSet) {
+                PutStoreDeltaRows(out, *store.Nested(col), store.Lines(row, col));
+            }
+        }
+    }
+}
+
+bool RowOrLinesChanged(const RowStore& store, uint32_t row) {
+    if (store.Status(row) != UpdateStatus::Unmodified) {
+        return true;
+    }
+    for (int col = 0; col < store.ColumnCount(); ++col) {
+        if (store.Defs()[static_cast<size_t>(col)].Type == FieldType::DataSet) {
+            const RowStore& lines = *store.Nested(col);
+            for (uint32_t line : store.Lines(row, col)) {
+                if (!lines.IsRemoved(line) && RowOrLinesChanged(lines, line)) {
+                    return true;
+                }
+            }
+        }
+    }
+    return false;
+}
+
+std::vector<uint32_t> ChangedRows(const RowStore& store, const std::vector<uint32_t>& rows) {
+    std::vector<std::pair<uint64_t, uint32_t>> changed;
+    for (uint32_t row : rows) {
+        if (!store.IsRemoved(row) && RowOrLinesChanged(store, row)) {
+            const uint64_t seq = store.ChangeSeq(row);
+            changed.emplace_back(seq ? seq : UINT64_MAX, row);
+        }
+    }
+    std::stable_sort(changed.begin(), changed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<uint32_t> ordered;
+    ordered.reserve(changed.size());
+    for (const auto& entry : changed) {
+        ordered.push_back(entry.second);
+    }
+    return ordered;
 }
 
 } // namespace
@@ -567,9 +398,8 @@ void PacketWriter::FlushRow() {
     if (!m_hasRow) {
         return;
     }
-    const size_t bitmapBytes = (m_defs.size() + 7) / 8;
     const size_t bitmapAt = m_body.size();
-    m_body.append(bitmapBytes, '\0');
+    m_body.append((m_defs.size() + 7) / 8, '\0');
     for (size_t col = 0; col < m_defs.size(); ++col) {
         if (m_defs[col].Type == FieldType::DataSet) {
             if (m_lines[col]) {
@@ -580,7 +410,7 @@ void PacketWriter::FlushRow() {
         } else if (m_row[col].IsEmptyOrNull()) {
             m_body[bitmapAt + col / 8] = static_cast<char>(m_body[bitmapAt + col / 8] | (1 << (col % 8)));
         } else {
-            PutValue(m_body, m_defs[col].Type, m_row[col]);
+            codec::PutVariant(m_body, m_defs[col].Type, m_row[col]);
         }
     }
     ++m_rowCount;
@@ -603,8 +433,15 @@ std::string PacketWriter::Finish() {
     return out;
 }
 
+// A first guess of an encoding's size, so that it grows without copying.
+size_t EstimatedBytes(const RowStore& store, size_t rows) {
+    const size_t perRow = store.RowCount() ? store.ValueBytes() / store.RowCount() : 16;
+    return 64 + rows * (perRow + (store.Defs().size() + 7) / 8 + 4);
+}
+
 std::string EncodeStoreRows(const RowStore& store, const std::vector<uint32_t>& rows) {
     std::string out;
+    out.reserve(EstimatedBytes(store, rows.size()));
     PutHeader(out, PacketKind::Data);
     PutLayout(out, store.Defs());
     PutStoreRows(out, store, rows);
@@ -614,9 +451,9 @@ std::string EncodeStoreRows(const RowStore& store, const std::vector<uint32_t>& 
 // ---- PacketReader ----
 
 PacketReader::PacketReader(std::string_view packet) : m_bytes(packet) {
-    Reader in(packet);
-    in.Header(PacketKind::Data);
-    m_defs = in.Layout(0);
+    ByteReader in(packet);
+    ReadHeader(in, PacketKind::Data);
+    m_defs = ReadLayout(in, 0);
     m_rowsAt = in.Pos();
 }
 
@@ -624,18 +461,18 @@ std::vector<uint32_t> PacketReader::ReadInto(RowStore& store) {
     if (!SameLayout(store.Defs(), m_defs)) {
         throw EPacketError("The packet's fields do not match the dataset's fields");
     }
-    Reader in(m_bytes);
+    ByteReader in(m_bytes);
     in.Seek(m_rowsAt);
     std::vector<uint32_t> ids;
-    in.RowsInto(store, m_defs, kNoRow, ids, 0);
+    ReadRowsInto(in, store, m_defs, kNoRow, ids, 0);
     in.End();
     return ids;
 }
 
 std::vector<std::vector<Variant>> PacketReader::ReadAsVariants() {
-    Reader in(m_bytes);
+    ByteReader in(m_bytes);
     in.Seek(m_rowsAt);
-    auto rows = in.RowsAsVariants(m_defs);
+    auto rows = ReadRowsAsVariants(in, m_defs);
     in.End();
     return rows;
 }
@@ -653,7 +490,7 @@ bool SameLayout(const std::vector<FieldDef>& a, const std::vector<FieldDef>& b) 
     return true;
 }
 
-// ---- deltas and errors ----
+// ---- deltas and results ----
 
 std::string EncodeDelta(const Delta& delta) {
     std::string out;
@@ -663,11 +500,20 @@ std::string EncodeDelta(const Delta& delta) {
     return out;
 }
 
+std::string EncodeStoreDelta(const RowStore& store, const std::vector<uint32_t>& rows) {
+    std::string out;
+    out.reserve(EstimatedBytes(store, static_cast<size_t>(changelog::CountChanges(store))) * 2);
+    PutHeader(out, PacketKind::Delta);
+    PutLayout(out, store.Defs());
+    PutStoreDeltaRows(out, store, rows);
+    return out;
+}
+
 Delta DecodeDelta(std::string_view bytes) {
-    Reader in(bytes);
-    in.Header(PacketKind::Delta);
+    ByteReader in(bytes);
+    ReadHeader(in, PacketKind::Delta);
     Delta delta;
-    delta.Defs = in.Layout(0);
+    delta.Defs = ReadLayout(in, 0);
     delta.Rows = ReadDeltaRows(in, delta.Defs, 0);
     in.End();
     return delta;
@@ -690,8 +536,8 @@ std::string EncodeApplyResult(const ApplyResult& result) {
 }
 
 ApplyResult DecodeApplyResult(std::string_view bytes) {
-    Reader in(bytes);
-    in.Header(PacketKind::Errors);
+    ByteReader in(bytes);
+    ReadHeader(in, PacketKind::Errors);
     ApplyResult result;
     const uint8_t rolledBack = in.Byte();
     if (rolledBack > 1) {
@@ -699,7 +545,6 @@ ApplyResult DecodeApplyResult(std::string_view bytes) {
     }
     result.RolledBack = rolledBack == 1;
     const uint64_t count = in.Count(6, "error");
-    std::vector<ApplyError>& errors = result.Errors;
     for (uint64_t i = 0; i < count; ++i) {
         ApplyError error;
         error.Path = std::string(in.Text());
@@ -712,7 +557,7 @@ ApplyResult DecodeApplyResult(std::string_view bytes) {
         error.PreviousError = static_cast<int>(in.Signed());
         error.Message = std::string(in.Text());
         error.Context = std::string(in.Text());
-        errors.push_back(std::move(error));
+        result.Errors.push_back(std::move(error));
     }
     in.End();
     return result;

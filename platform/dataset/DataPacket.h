@@ -12,6 +12,7 @@
 // and where, for a malformed or truncated input.
 #pragma once
 
+#include "platform/dataset/DataSetErrors.h"
 #include "platform/dataset/RowStore.h"
 
 #include <cstdint>
@@ -20,12 +21,6 @@
 #include <vector>
 
 namespace corvane::data {
-
-class EPacketError : public Exception {
-public:
-    using Exception::Exception;
-    const char* ClassName() const override { return "EPacketError"; }
-};
 
 constexpr uint8_t kPacketVersion = 1;
 
@@ -102,6 +97,9 @@ struct Delta {
 };
 
 std::string EncodeDelta(const Delta& delta);
+// The same encoding as EncodeDelta of the changed rows of a list, written
+// straight from a store without building DeltaRows.
+std::string EncodeStoreDelta(const RowStore& store, const std::vector<uint32_t>& rows);
 Delta DecodeDelta(std::string_view bytes);
 
 // A row the provider refused. Path names the nested fields from the top level

@@ -814,17 +814,17 @@ void DataSet::Post() {
         const uint32_t placed = m_view.Place(store, row, m_appendPending ? m_view.Size() : m_pos, m_order);
         m_pos = placed;
     } else {
-        bool changed = false;
-        const std::vector<Variant> stored = store.RowValues(row);
-        for (size_t col = 0; col < stored.size(); ++col) {
-            if (!(stored[col] == m_buffer[col])) {
-                changed = true;
-                break;
+        std::vector<int> changed;
+        for (int col = 0; col < store.ColumnCount(); ++col) {
+            if (!(store.Get(row, col) == m_buffer[static_cast<size_t>(col)])) {
+                changed.push_back(col);
             }
         }
-        if (changed) {
+        if (!changed.empty()) {
             changelog::RecordEdit(store, row);
-            store.SetRowValues(row, m_buffer);
+            for (int col : changed) {
+                store.Set(row, col, m_buffer[static_cast<size_t>(col)]);
+            }
             if (!m_order.Empty()) {
                 m_view.Remove(m_pos);
                 m_pos = m_view.Place(store, row, m_pos, m_order);

@@ -15,6 +15,13 @@ public:
     const char* ClassName() const override { return "EDatabaseError"; }
 };
 
+// A data packet, delta or apply result that cannot be decoded.
+class EPacketError : public Exception {
+public:
+    using Exception::Exception;
+    const char* ClassName() const override { return "EPacketError"; }
+};
+
 // A row the provider refused while applying changes.
 class EReconcileError : public EDatabaseError {
 public:

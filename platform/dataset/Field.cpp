@@ -134,10 +134,7 @@ Variant Field::OldValue() const {
     if (row == kNoRow || !store || m_dataSet.State() == DataSetState::Insert) {
         return Variant::Null();
     }
-    if (const auto* original = store->Original(row)) {
-        return (*original)[static_cast<size_t>(m_slot)];
-    }
-    return store->Get(row, m_slot);
+    return store->HasOriginal(row) ? store->OriginalValues(row)[static_cast<size_t>(m_slot)] : store->Get(row, m_slot);
 }
 
 Variant Field::ConvertForStorage(const Variant& value) const {

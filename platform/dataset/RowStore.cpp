@@ -1,6 +1,6 @@
 #include "platform/dataset/RowStore.h"
 
-#include "platform/sys/CodePage.h"
+#include "platform/dataset/ValueCodec.h"
 #include "platform/sys/SysUtils.h"
 
 #include <cstring>
@@ -219,6 +219,9 @@ void RowStore::Set(uint32_t row, int col, const Variant& value) {
     if (column.NestedStore) {
         return;
     }
+    if (auto it = m_originals.find(row); it != m_originals.end()) {
+        it->second.Written[static_cast<size_t>(col)] = true;
+    }
     if (value.IsEmptyOrNull()) {
         SetNull(row, col);
         return;
@@ -308,14 +311,30 @@ void RowStore::MarkRemoved(uint32_t row) {
     }
 }
 
-const std::vector<Variant>* RowStore::Original(uint32_t row) const {
+std::vector<Variant> RowStore::OriginalValues(uint32_t row) const {
+    auto it = m_originals.find(row);
+    return it == m_originals.end() ? RowValues(row) : codec::ReadRowImage(it->second.Image, m_defs);
+}
+
+std::string_view RowStore::OriginalImage(uint32_t row) const {
+    auto it = m_originals.find(row);
+    return it == m_originals.end() ? std::string_view() : std::string_view(it->second.Image);
+}
+
+void RowStore::SetOriginalImage(uint32_t row, std::string image) {
+    m_originals[row] = {std::move(image), std::vector<bool>(m_defs.size(), true)};
+}
+
+const RowStore::OriginalRow* RowStore::FindOriginal(uint32_t row) const {
     auto it = m_originals.find(row);
     return it == m_originals.end() ? nullptr : &it->second;
 }
 
 void RowStore::KeepOriginal(uint32_t row) {
     if (!m_originals.count(row)) {
-        m_originals.emplace(row, RowValues(row));
+        std::string image;
+        codec::PutRowImage(image, *this, row);
+        m_originals.emplace(row, OriginalRow{std::move(image), std::vector<bool>(m_defs.size(), false)});
     }
 }
 

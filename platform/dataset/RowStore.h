@@ -16,7 +16,7 @@
 #include "platform/variant/Variant.h"
 
 #include <cstdint>
-#include <map>
+#include <unordered_map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -81,8 +81,21 @@ public:
     void MarkRemoved(uint32_t row);
     // Brings a removed row back (its values must be set again).
     void Unremove(uint32_t row) { m_removed[row] = false; }
-    // The row's values as read, kept at its first change (null when unchanged).
-    const std::vector<Variant>* Original(uint32_t row) const;
+    // The row's values as read, kept (encoded) at its first change.
+    bool HasOriginal(uint32_t row) const { return m_originals.count(row) != 0; }
+    // The values as read: the kept ones, or the current ones of an unchanged row.
+    std::vector<Variant> OriginalValues(uint32_t row) const;
+    // The encoded image of the values as read (empty when none is kept).
+    std::string_view OriginalImage(uint32_t row) const;
+    // Puts back a kept image; every column then counts as written.
+    void SetOriginalImage(uint32_t row, std::string image);
+    // The kept image, and per column whether Set wrote it since: a column not
+    // written still holds its value as read.
+    struct OriginalRow {
+        std::string Image;
+        std::vector<bool> Written;
+    };
+    const OriginalRow* FindOriginal(uint32_t row) const;
     void KeepOriginal(uint32_t row);
     void DropOriginal(uint32_t row);
     // The order in which rows were first changed, so a delta replays them in order.
@@ -106,8 +119,8 @@ private:
     std::vector<UpdateStatus> m_status;
     std::vector<bool> m_removed;
     std::vector<uint32_t> m_parent;
-    std::map<uint32_t, std::vector<Variant>> m_originals;
-    std::map<uint32_t, uint64_t> m_changeSeq;
+    std::unordered_map<uint32_t, OriginalRow> m_originals;
+    std::unordered_map<uint32_t, uint64_t> m_changeSeq;
     uint64_t m_nextSeq = 1;
 };
 

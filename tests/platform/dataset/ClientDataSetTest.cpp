@@ -237,6 +237,8 @@ TEST_P(ChangeLogScenario, CancelRestoresTheRowsAsRead) {
 TEST_P(ChangeLogScenario, DeltaSurvivesEncoding) {
     Delta delta{master.Store()->Defs(), changelog::BuildDeltaRows(*master.Store(), master.Shared()->TopRows)};
     EXPECT_EQ(Summary(delta.Rows), GetParam().Delta);
+    // The store's own encoder writes the same bytes as the encoder of delta rows.
+    EXPECT_EQ(EncodeStoreDelta(*master.Store(), master.Shared()->TopRows), EncodeDelta(delta));
     const Delta decoded = DecodeDelta(EncodeDelta(delta));
     ASSERT_EQ(decoded.Rows.size(), delta.Rows.size());
     EXPECT_EQ(EncodeDelta(decoded), EncodeDelta(delta));
