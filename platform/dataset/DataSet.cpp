@@ -317,10 +317,6 @@ void DataSet::Fire(const DataSetNotify& event) {
 }
 
 void DataSet::DataEvent(data::DataEvent event, long long info) {
-    if (event == DataEvent::FieldChange || event == DataEvent::RecordChange || event == DataEvent::DataSetChange ||
-        event == DataEvent::DataSetScroll) {
-        m_calcValid = m_calcValid && event == DataEvent::DataSetScroll ? false : m_calcValid;
-    }
     if (ControlsDisabled()) {
         if (event == DataEvent::UpdateState || event == DataEvent::ActiveChange) {
             m_stateChangedWhileDisabled = true;

@@ -54,6 +54,16 @@ public:
     std::vector<Item> Errors;
 };
 
+// The silent abort: a quiet exception that ends the current user action after
+// a message has been shown. The event loop swallows it without a message.
+class EAbort : public Exception {
+public:
+    EAbort() : Exception("Operation aborted") {}
+    const char* ClassName() const override { return "EAbort"; }
+};
+
+[[noreturn]] inline void Abort() { throw EAbort(); }
+
 // The class name of any caught exception: ours by ClassName, others by their
 // demangled type name.
 std::string ExceptionClassName(const std::exception& error);
