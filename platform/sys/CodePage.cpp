@@ -9,6 +9,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace corvane::codepage {
@@ -88,17 +89,81 @@ Converter& ConverterFor(const std::string& to, const std::string& from) {
 
 const std::string_view kQuestionPivot("?\0\0\0", 4);
 
+struct Extensions {
+    std::mutex Lock;
+    std::map<std::string, std::shared_ptr<const CodePageExtension>> ByName;
+};
+
+Extensions& TheExtensions() {
+    static Extensions extensions;
+    return extensions;
+}
+
+std::shared_ptr<const CodePageExtension> ExtensionFor(const std::string& iconvName) {
+    Extensions& extensions = TheExtensions();
+    std::lock_guard guard(extensions.Lock);
+    auto it = extensions.ByName.find(iconvName);
+    return it == extensions.ByName.end() ? nullptr : it->second;
+}
+
+void AppendPivot(std::string& pivot, char32_t c) {
+    const char bytes[4] = {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF),
+                           static_cast<char>((c >> 16) & 0xFF), static_cast<char>((c >> 24) & 0xFF)};
+    pivot.append(bytes, 4);
+}
+
 std::string ToPivot(std::string_view text, const std::string& fromName) {
     std::string pivot;
     pivot.reserve(text.size() * 4);
-    ConverterFor(kPivot, fromName).Run(text, pivot, kQuestionPivot, 1);
+    const auto extension = ExtensionFor(fromName);
+    if (!extension || !extension->Decode) {
+        ConverterFor(kPivot, fromName).Run(text, pivot, kQuestionPivot, 1);
+        return pivot;
+    }
+    // Characters the extension claims are decoded by it; runs between them by the system.
+    size_t run = 0;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[pos]);
+        if (lead < 0x80 || pos + 1 >= text.size()) {
+            ++pos;
+            continue;
+        }
+        char32_t decoded = 0;
+        if (extension->Decode(lead, static_cast<unsigned char>(text[pos + 1]), decoded)) {
+            ConverterFor(kPivot, fromName).Run(text.substr(run, pos - run), pivot, kQuestionPivot, 1);
+            AppendPivot(pivot, decoded);
+            run = pos + 2;
+        }
+        pos += 2;
+    }
+    ConverterFor(kPivot, fromName).Run(text.substr(run), pivot, kQuestionPivot, 1);
     return pivot;
 }
 
 std::string FromPivot(std::string_view pivot, const std::string& toName) {
     std::string out;
     out.reserve(pivot.size() / 2);
-    ConverterFor(toName, kPivot).Run(pivot, out, "?", 4);
+    const auto extension = ExtensionFor(toName);
+    if (!extension || !extension->Encode) {
+        ConverterFor(toName, kPivot).Run(pivot, out, "?", 4);
+        return out;
+    }
+    size_t run = 0;
+    for (size_t pos = 0; pos + 4 <= pivot.size(); pos += 4) {
+        const char32_t c = static_cast<unsigned char>(pivot[pos]) | static_cast<unsigned char>(pivot[pos + 1]) << 8 |
+                           static_cast<unsigned char>(pivot[pos + 2]) << 16 |
+                           static_cast<char32_t>(static_cast<unsigned char>(pivot[pos + 3])) << 24;
+        unsigned char lead = 0;
+        unsigned char trail = 0;
+        if (c >= 0x80 && extension->Encode(c, lead, trail)) {
+            ConverterFor(toName, kPivot).Run(pivot.substr(run, pos - run), out, "?", 4);
+            out.push_back(static_cast<char>(lead));
+            out.push_back(static_cast<char>(trail));
+            run = pos + 4;
+        }
+    }
+    ConverterFor(toName, kPivot).Run(pivot.substr(run), out, "?", 4);
     return out;
 }
 
@@ -190,6 +255,18 @@ int SystemAnsiCodePage() {
         }
     }
     return 1252;
+}
+
+void InstallExtension(std::string_view codePage, CodePageExtension extension) {
+    Extensions& extensions = TheExtensions();
+    std::lock_guard guard(extensions.Lock);
+    extensions.ByName[IconvName(codePage)] = std::make_shared<const CodePageExtension>(std::move(extension));
+}
+
+void RemoveExtension(std::string_view codePage) {
+    Extensions& extensions = TheExtensions();
+    std::lock_guard guard(extensions.Lock);
+    extensions.ByName.erase(IconvName(codePage));
 }
 
 bool IsLeadByte(unsigned char byte, std::string_view codePage) {

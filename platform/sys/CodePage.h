@@ -8,6 +8,7 @@
 // a text that ends in the middle of a character gets a "?" for that character.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,19 @@ std::string Utf16ToUtf8(std::u16string_view text);
 // $CORVANE_ACP when set, else from the locale: zh_CN and zh_SG give 936,
 // zh_TW, zh_HK and zh_MO give 950, anything else 1252.
 int SystemAnsiCodePage();
+
+// A process-wide amendment of the conversions between one code page and
+// Unicode: the characters it claims are converted by it, the rest by the
+// system. A module installs it at load and removes it at unload.
+struct CodePageExtension {
+    // Decodes a double-byte character; false leaves it to the system.
+    std::function<bool(unsigned char lead, unsigned char trail, char32_t& out)> Decode;
+    // Encodes a character as two bytes; false leaves it to the system.
+    std::function<bool(char32_t in, unsigned char& lead, unsigned char& trail)> Encode;
+};
+
+void InstallExtension(std::string_view codePage, CodePageExtension extension);
+void RemoveExtension(std::string_view codePage);
 
 // True when the byte starts a double-byte character in a Chinese code page.
 bool IsLeadByte(unsigned char byte, std::string_view codePage);

@@ -1,9 +1,11 @@
 #include "platform/xml/XmlDocument.h"
 
+#include "platform/sys/CodePage.h"
 #include "platform/sys/SysUtils.h"
 
 #include <pugixml.hpp>
 
+#include <fstream>
 #include <sstream>
 
 namespace corvane::xml {
@@ -15,6 +17,33 @@ pugi::xpath_query Compile(std::string_view xpath) {
     } catch (const pugi::xpath_exception& error) {
         throw EXmlError("Invalid XPath expression \"" + std::string(xpath) + "\": " + error.what());
     }
+}
+
+// Documents declared in a Chinese code page are turned into UTF-8 before
+// parsing; the parser itself reads Unicode and Latin-1 only.
+std::string CodePageOfDeclaration(std::string_view text) {
+    if (!text.starts_with("<?xml")) {
+        return {};
+    }
+    const size_t end = text.find("?>");
+    const std::string_view declaration = text.substr(0, end);
+    const size_t at = declaration.find("encoding");
+    if (at == std::string_view::npos) {
+        return {};
+    }
+    const size_t open = declaration.find_first_of("\"'", at);
+    if (open == std::string_view::npos) {
+        return {};
+    }
+    const size_t close = declaration.find(declaration[open], open + 1);
+    const std::string name = LowerCase(declaration.substr(open + 1, close == std::string_view::npos ? 0 : close - open - 1));
+    if (name == "gb2312" || name == "gbk" || name == "cp936" || name == "x-gbk" || name == "gb18030") {
+        return "936";
+    }
+    if (name == "big5" || name == "cp950" || name == "big5-hkscs") {
+        return "950";
+    }
+    return {};
 }
 
 } // namespace
@@ -130,7 +159,15 @@ XmlDocument::XmlDocument(XmlDocument&&) noexcept = default;
 XmlDocument& XmlDocument::operator=(XmlDocument&&) noexcept = default;
 
 bool XmlDocument::LoadXml(std::string_view text) {
-    pugi::xml_parse_result result = m_doc->load_buffer(text.data(), text.size());
+    const std::string codePage = CodePageOfDeclaration(text);
+    std::string converted;
+    if (!codePage.empty()) {
+        converted = codepage::ToUtf8(text, codePage);
+        text = converted;
+    }
+    pugi::xml_parse_result result = m_doc->load_buffer(text.data(), text.size(),
+                                                       pugi::parse_default,
+                                                       codePage.empty() ? pugi::encoding_auto : pugi::encoding_utf8);
     if (!result) {
         m_errorText = std::string(result.description()) + " at offset " + std::to_string(result.offset);
         m_doc->reset();
@@ -142,16 +179,18 @@ bool XmlDocument::LoadXml(std::string_view text) {
 
 bool XmlDocument::Load(std::string_view path) {
     const std::string native = NativePath(path);
-    pugi::xml_parse_result result = m_doc->load_file(native.c_str());
-    if (!result) {
-        m_errorText = native + ": " + result.description();
-        if (result.status != pugi::status_file_not_found && result.status != pugi::status_io_error) {
-            m_errorText += " at offset " + std::to_string(result.offset);
-        }
+    std::ifstream in(native, std::ios::binary);
+    if (!in) {
+        m_errorText = native + ": File was not found";
         m_doc->reset();
         return false;
     }
-    m_errorText.clear();
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    if (!LoadXml(buffer.str())) {
+        m_errorText = native + ": " + m_errorText;
+        return false;
+    }
     return true;
 }
 
