@@ -1,6 +1,5 @@
 #include "module/lang/ComponentText.h"
 
-#include "module/util/PropUtils.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -10,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMetaProperty>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTextEdit>
@@ -19,7 +19,17 @@
 namespace corvane {
 namespace {
 
-QString Name(std::string_view name) { return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())); }
+// A text property published under exactly this name (the framework's own
+// components publish Caption, Text and the like; Qt's "text" is not "Text").
+bool HasOwnTextProperty(const QObject* object, std::string_view name) {
+    const std::string key(name);
+    const int index = object->metaObject()->indexOfProperty(key.c_str());
+    if (index >= 0) {
+        return object->metaObject()->property(index).metaType().id() == QMetaType::QString;
+    }
+    return object->dynamicPropertyNames().contains(QByteArray(key.c_str())) &&
+           object->property(key.c_str()).metaType().id() == QMetaType::QString;
+}
 
 // The Qt property that plays the part of a text property on this object.
 const char* QtTextProperty(const QObject* object, std::string_view name) {
@@ -43,8 +53,8 @@ const char* QtTextProperty(const QObject* object, std::string_view name) {
         return qobject_cast<const QWidget*>(object) || qobject_cast<const QAction*>(object) ? "toolTip" : nullptr;
     }
     if (name == "Text") {
-        if (qobject_cast<const QLineEdit*>(object) || qobject_cast<const QAbstractButton*>(object) ||
-            qobject_cast<const QLabel*>(object)) {
+        // Labels and buttons have a caption, not a text.
+        if (qobject_cast<const QLineEdit*>(object)) {
             return "text";
         }
         if (qobject_cast<const QComboBox*>(object)) {
@@ -61,8 +71,8 @@ bool ReadTextProperty(const QObject* object, std::string_view name, QString& val
     if (!object) {
         return false;
     }
-    if (HasProp(object, Name(name)) && PropKind(object, Name(name)) == TTypeKind::tkString) {
-        value = GetStrPropByName(object, Name(name));
+    if (HasOwnTextProperty(object, name)) {
+        value = object->property(std::string(name).c_str()).toString();
         return true;
     }
     if (const char* qtName = QtTextProperty(object, name)) {
@@ -76,9 +86,11 @@ bool WriteTextProperty(QObject* object, std::string_view name, const QString& va
     if (!object) {
         return false;
     }
-    if (HasProp(object, Name(name)) && PropKind(object, Name(name)) == TTypeKind::tkString) {
-        SetStrPropByName(object, Name(name), value);
-        return true;
+    if (HasOwnTextProperty(object, name)) {
+        const std::string key(name);
+        const bool declared = object->metaObject()->indexOfProperty(key.c_str()) >= 0;
+        // Setting a dynamic property answers false although it is set.
+        return object->setProperty(key.c_str(), value) || !declared;
     }
     if (const char* qtName = QtTextProperty(object, name)) {
         if (auto* combo = qobject_cast<QComboBox*>(object); combo && std::string_view(qtName) == "currentText") {

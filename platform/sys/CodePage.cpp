@@ -25,8 +25,9 @@ constexpr KnownPage kKnownPages[] = {
     {"1252", "CP1252"}, {"65001", "UTF-8"}, {"20127", "ASCII"},
 };
 
-// UTF-32 in the machine's byte order is the pivot of every conversion.
-constexpr const char* kPivot = "UTF-32LE";
+// UTF-32 in the machine's byte order (glibc's wchar_t) is the pivot of every conversion; glibc
+// converts it much faster than when it is named UTF-32LE.
+constexpr const char* kPivot = "WCHAR_T";
 
 // One iconv descriptor per direction, kept for the life of the thread so that
 // converting many short texts does not open a descriptor each time.
