@@ -1,0 +1,436 @@
+#include "appserver/TableProvider.h"
+
+#include "appserver/SqlDialect.h"
+#include "platform/sys/CodePage.h"
+#include "platform/sys/SysUtils.h"
+
+#include <map>
+
+namespace corvane::server {
+namespace {
+
+using data::FieldDef;
+using data::FieldType;
+
+std::string Join(const std::vector<std::string>& names, const std::string& separator) {
+    std::string text;
+    for (const auto& name : names) {
+        text += (text.empty() ? "" : separator) + name;
+    }
+    return text;
+}
+
+FieldDef FromDeclared(const std::string& name, std::string type, bool required) {
+    type = UpperCase(Trim(type));
+    FieldDef def{name, FieldType::String, 255, required, false, {}};
+    const size_t open = type.find('(');
+    if (type.starts_with("VARCHAR") || type.starts_with("CHAR") || type.starts_with("NVARCHAR")) {
+        def.Size = open == std::string::npos ? 255 : std::atoi(type.c_str() + open + 1);
+    } else if (type == "TEXT") {
+        def.Type = FieldType::Memo;
+        def.Size = 0;
+    } else if (type.starts_with("FLOAT") || type.starts_with("REAL") || type.starts_with("DOUBLE") ||
+               type.starts_with("NUMERIC") || type.starts_with("DECIMAL")) {
+        def.Type = FieldType::Float;
+        def.Size = 0;
+    } else if (type.starts_with("INT")) {
+        def.Type = FieldType::Integer;
+        def.Size = 0;
+    }
+    return def;
+}
+
+int ColumnIndex(const std::vector<FieldDef>& defs, const std::string& name) {
+    for (size_t i = 0; i < defs.size(); ++i) {
+        if (SameText(defs[i].Name, name)) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+std::vector<FieldDef> TableLayout(Database& db, const std::string& table) {
+    std::vector<FieldDef> defs;
+    Statement info(db, "PRAGMA table_info(" + table + ")");
+    while (info.Step()) {
+        defs.push_back(FromDeclared(info.Text(1), info.Text(2), info.Int(3) != 0 || info.Int(5) != 0));
+    }
+    if (defs.empty()) {
+        throw EDatabaseFailure("The company database has no table " + table);
+    }
+    return defs;
+}
+
+TableProvider::TableProvider(Database& db, ProviderSpec spec) : m_db(db), m_spec(std::move(spec)) {
+    m_layout = TableLayout(db, m_spec.Table);
+    if (m_spec.Detail) {
+        m_detailLayout = TableLayout(db, m_spec.Detail->Table);
+        for (const ExtraColumn& extra : m_spec.Detail->Extras) {
+            FieldDef def = extra.Def;
+            def.ReadOnly = true;
+            m_detailLayout.push_back(def);
+        }
+        m_layout.push_back({m_spec.Detail->Nested, FieldType::DataSet, 0, false, false, m_detailLayout});
+    }
+}
+
+std::set<std::string> TableProvider::AllowedTables() const {
+    std::set<std::string> tables{UpperCase(m_spec.Table)};
+    if (m_spec.Detail) {
+        tables.insert(UpperCase(m_spec.Detail->Table));
+    }
+    for (const auto& table : m_spec.ReadableTables) {
+        tables.insert(UpperCase(table));
+    }
+    return tables;
+}
+
+Variant TableProvider::DataRequest(const Variant& data) {
+    const auto text = [](const Variant& value) {
+        if (value.Type() == VarType::WideString) {
+            return codepage::Utf16ToUtf8(value.ToWideString());
+        }
+        return VarToStr(value);
+    };
+    if (data.IsArray() && data.Length() >= 1) {
+        m_condition = Trim(text(data.At(data.LowBound())));
+        m_order = data.Length() >= 2 ? Trim(text(data.At(data.LowBound() + 1))) : std::string();
+    } else {
+        m_condition = Trim(text(data));
+        m_order.clear();
+    }
+    m_offset = 0;
+    return Variant();
+}
+
+std::string TableProvider::SelectSql(bool count) const {
+    std::vector<std::string> columns;
+    for (const FieldDef& def : m_layout) {
+        if (def.Type != FieldType::DataSet) {
+            columns.push_back(m_spec.Table + "." + def.Name);
+        }
+    }
+    std::string sql = "SELECT " + (count ? std::string("COUNT(*)") : Join(columns, ",")) + " FROM " + m_spec.Table;
+    if (!m_condition.empty()) {
+        sql += " WHERE (" + RewriteDialect(m_condition, m_spec.DBName) + "\n)";
+    }
+    if (!count) {
+        sql += " ORDER BY " + (m_order.empty() ? Join(m_spec.Key, ",") : RewriteDialect(m_order, m_spec.DBName));
+    }
+    return sql;
+}
+
+std::string TableProvider::ToDatabaseText(const Variant& value, const FieldDef& def) const {
+    const std::string bytes = VarToStr(value);
+    if (def.Size > 0 && def.Type != FieldType::Memo && static_cast<int>(bytes.size()) > def.Size) {
+        throw Exception("Field " + def.Name + " takes at most " + std::to_string(def.Size) + " bytes; the value has " +
+                        std::to_string(bytes.size()));
+    }
+    const std::string utf8 = codepage::ToUtf8(bytes, m_spec.CodePage);
+    if (codepage::FromUtf8(utf8, m_spec.CodePage) != bytes) {
+        throw Exception("Field " + def.Name + " holds text that is not valid in code page " + m_spec.CodePage);
+    }
+    return utf8;
+}
+
+Variant TableProvider::FromDatabase(const Statement& row, int col, const FieldDef& def) const {
+    if (row.IsNull(col)) {
+        return Variant::Null();
+    }
+    switch (def.Type) {
+    case FieldType::Float:
+        return Variant(row.Double(col));
+    case FieldType::Integer:
+        return Variant(static_cast<long long>(row.Int(col)));
+    default:
+        return Variant(codepage::FromUtf8(row.Text(col), m_spec.CodePage));
+    }
+}
+
+std::string TableProvider::GetRecords(int count, bool reset) {
+    if (reset) {
+        m_offset = 0;
+    }
+    data::PacketWriter writer(m_layout);
+    if (count == 0) {
+        return writer.Finish();
+    }
+    int limit = count;
+    if (m_topRow > 0 && (limit < 0 || limit > m_topRow - m_offset)) {
+        limit = std::max(0, m_topRow - m_offset);
+    }
+    std::string sql = SelectSql(false);
+    if (limit >= 0) {
+        sql += " LIMIT " + std::to_string(limit) + " OFFSET " + std::to_string(m_offset);
+    }
+    Database::Confined query(m_db, sql, AllowedTables(), m_spec.QueryLimit);
+    const int keyColumn = m_spec.Detail ? ColumnIndex(m_layout, m_spec.Detail->MasterField) : -1;
+    const int nested = m_spec.Detail ? static_cast<int>(m_layout.size()) - 1 : -1;
+    std::vector<std::string> keys;
+    int rows = 0;
+    // Masters first; their lines are read afterwards in one query per batch of keys.
+    std::vector<std::vector<Variant>> masters;
+    while (query.Step()) {
+        std::vector<Variant> values;
+        int col = 0;
+        for (const FieldDef& def : m_layout) {
+            if (def.Type != FieldType::DataSet) {
+                values.push_back(FromDatabase(query.Query(), col++, def));
+            }
+        }
+        if (keyColumn >= 0) {
+            keys.push_back(query.Query().Text(keyColumn));
+        }
+        masters.push_back(std::move(values));
+        ++rows;
+    }
+    m_offset += rows;
+
+    std::map<std::string, std::vector<std::vector<Variant>>> lines;
+    if (m_spec.Detail && !keys.empty()) {
+        const DetailSpec& detail = *m_spec.Detail;
+        std::vector<std::string> columns;
+        for (size_t i = 0; i < m_detailLayout.size() - detail.Extras.size(); ++i) {
+            columns.push_back(detail.Table + "." + m_detailLayout[i].Name);
+        }
+        for (const ExtraColumn& extra : detail.Extras) {
+            columns.push_back(extra.Expression);
+        }
+        const int link = ColumnIndex(m_detailLayout, detail.LinkField);
+        for (size_t start = 0; start < keys.size(); start += 500) {
+            const size_t end = std::min(keys.size(), start + 500);
+            std::string marks;
+            for (size_t i = start; i < end; ++i) {
+                marks += i == start ? "?" : ",?";
+            }
+            Statement lineQuery(m_db, "SELECT " + Join(columns, ",") + " FROM " + detail.Table + " WHERE " +
+                                          detail.LinkField + " IN (" + marks + ") ORDER BY " + Join(detail.Key, ","));
+            for (size_t i = start; i < end; ++i) {
+                lineQuery.Bind(static_cast<int>(i - start + 1), keys[i]);
+            }
+            while (lineQuery.Step()) {
+                std::vector<Variant> values;
+                for (size_t col = 0; col < m_detailLayout.size(); ++col) {
+                    values.push_back(FromDatabase(lineQuery, static_cast<int>(col), m_detailLayout[col]));
+                }
+                lines[lineQuery.Text(link)].push_back(std::move(values));
+            }
+        }
+    }
+    for (size_t r = 0; r < masters.size(); ++r) {
+        writer.AddRow();
+        int col = 0;
+        for (size_t i = 0; i < m_layout.size(); ++i) {
+            if (m_layout[i].Type != FieldType::DataSet) {
+                writer.Set(static_cast<int>(i), masters[r][static_cast<size_t>(col++)]);
+            }
+        }
+        if (nested >= 0) {
+            data::PacketWriter& lineWriter = writer.Lines(nested);
+            for (const auto& line : lines[keys[r]]) {
+                lineWriter.AddRow();
+                for (size_t c = 0; c < line.size(); ++c) {
+                    lineWriter.Set(static_cast<int>(c), line[c]);
+                }
+            }
+        }
+    }
+    return writer.Finish();
+}
+
+int TableProvider::RecordCount() {
+    Database::Confined query(m_db, SelectSql(true), AllowedTables(), m_spec.QueryLimit);
+    return query.Step() ? static_cast<int>(query.Query().Int(0)) : 0;
+}
+
+std::string TableProvider::NextSeqNo(const FieldDef& keyDef) {
+    Statement read(m_db, "SELECT LASTNO FROM SEQNO WHERE PROGRAM=?");
+    read.Bind(1, m_spec.Program);
+    const int64_t next = (read.Step() ? read.Int(0) : 0) + 1;
+    Statement write(m_db, "INSERT OR REPLACE INTO SEQNO (PROGRAM, LASTNO) VALUES (?, ?)");
+    write.Bind(1, m_spec.Program);
+    write.Bind(2, static_cast<long long>(next));
+    write.Step();
+    std::string number = std::to_string(next);
+    if (static_cast<int>(number.size()) < keyDef.Size) {
+        number.insert(0, static_cast<size_t>(keyDef.Size) - number.size(), '0');
+    }
+    return number;
+}
+
+void TableProvider::ApplyRow(const std::string& table, const std::vector<std::string>& key,
+                             const std::vector<FieldDef>& defs, const data::DeltaRow& row, const std::string& path,
+                             std::vector<data::ApplyError>& errors, const std::string* masterKey) {
+    using data::UpdateStatus;
+    // Stored columns only: the nested field and computed extras are not in the table.
+    std::vector<size_t> stored;
+    for (size_t col = 0; col < defs.size(); ++col) {
+        if (defs[col].Type != FieldType::DataSet && !defs[col].ReadOnly) {
+            stored.push_back(col);
+        }
+    }
+    const auto bindValue = [&](Statement& statement, int index, const Variant& value, const FieldDef& def) {
+        if (value.IsEmptyOrNull() || (def.Type != FieldType::String && def.Type != FieldType::Memo)) {
+            statement.Bind(index, value);
+        } else {
+            statement.Bind(index, ToDatabaseText(value, def));
+        }
+    };
+    const auto whereKey = [&](std::string& sql) {
+        for (size_t i = 0; i < key.size(); ++i) {
+            sql += (i ? " AND " : " WHERE ") + key[i] + " IS ?";
+        }
+        sql += " AND FLAG IS ?";
+    };
+    const auto bindKey = [&](Statement& statement, int first) {
+        for (size_t i = 0; i < key.size(); ++i) {
+            const int col = ColumnIndex(defs, key[i]);
+            bindValue(statement, first + static_cast<int>(i), row.Original[static_cast<size_t>(col)], defs[static_cast<size_t>(col)]);
+        }
+        const int flag = ColumnIndex(defs, "FLAG");
+        statement.Bind(first + static_cast<int>(key.size()), flag >= 0 ? row.Original[static_cast<size_t>(flag)] : Variant());
+    };
+    const auto refuseUnlessPresent = [&](const char* what) {
+        // The row no longer matches what the client read: find out why.
+        std::string sql = "SELECT FLAG FROM " + table;
+        for (size_t i = 0; i < key.size(); ++i) {
+            sql += (i ? " AND " : " WHERE ") + key[i] + " IS ?";
+        }
+        Statement probe(m_db, sql);
+        for (size_t i = 0; i < key.size(); ++i) {
+            const int col = ColumnIndex(defs, key[i]);
+            bindValue(probe, static_cast<int>(i) + 1, row.Original[static_cast<size_t>(col)], defs[static_cast<size_t>(col)]);
+        }
+        if (probe.Step()) {
+            throw Exception(std::string("The record was changed by another user since it was read; it was not ") + what);
+        }
+        throw Exception(std::string("The record was deleted by another user since it was read; it was not ") + what);
+    };
+
+    if (row.Status == UpdateStatus::Inserted) {
+        std::vector<Variant> values = row.Current;
+        if (masterKey) {
+            const int link = ColumnIndex(defs, m_spec.Detail->LinkField);
+            values[static_cast<size_t>(link)] = *masterKey;
+        } else if (m_isSeq && !key.empty()) {
+            const int last = ColumnIndex(defs, key.back());
+            m_seqNo = NextSeqNo(defs[static_cast<size_t>(last)]);
+            values[static_cast<size_t>(last)] = m_seqNo;
+        }
+        std::string names;
+        std::string marks;
+        for (size_t col : stored) {
+            names += (names.empty() ? "" : ",") + defs[col].Name;
+            marks += marks.empty() ? "?" : ",?";
+        }
+        Statement insert(m_db, "INSERT INTO " + table + " (" + names + ") VALUES (" + marks + ")");
+        int index = 1;
+        for (size_t col : stored) {
+            bindValue(insert, index++, values[col], defs[col]);
+        }
+        insert.Step();
+    } else if (row.Status == UpdateStatus::Modified) {
+        std::string sets;
+        std::vector<size_t> changed;
+        for (size_t col : stored) {
+            if (col < row.Changed.size() && row.Changed[col]) {
+                sets += (sets.empty() ? "" : ",") + defs[col].Name + "=?";
+                changed.push_back(col);
+            }
+        }
+        if (changed.empty()) {
+            return;
+        }
+        std::string sql = "UPDATE " + table + " SET " + sets;
+        whereKey(sql);
+        Statement update(m_db, sql);
+        int index = 1;
+        for (size_t col : changed) {
+            bindValue(update, index++, row.Current[col], defs[col]);
+        }
+        bindKey(update, index);
+        update.Step();
+        if (m_db.Changes() == 0) {
+            refuseUnlessPresent("saved");
+        }
+    } else if (row.Status == UpdateStatus::Deleted) {
+        std::string sql = "DELETE FROM " + table;
+        whereKey(sql);
+        Statement remove(m_db, sql);
+        bindKey(remove, 1);
+        remove.Step();
+        if (m_db.Changes() == 0) {
+            refuseUnlessPresent("deleted");
+        }
+    }
+    (void)path;
+    (void)errors;
+}
+
+data::ApplyResult TableProvider::Apply(const data::Delta& delta, int maxErrors) {
+    data::ApplyResult result;
+    if (!data::SameLayout(delta.Defs, m_layout)) {
+        throw Exception("The delta's fields do not match the provider's fields");
+    }
+    m_seqNo.clear();
+    m_db.Exec("BEGIN IMMEDIATE");
+    try {
+        for (const data::DeltaRow& row : delta.Rows) {
+            m_db.Exec("SAVEPOINT master_row");
+            std::string masterKey;
+            try {
+                ApplyRow(m_spec.Table, m_spec.Key, m_layout, row, "", result.Errors, nullptr);
+            } catch (const std::exception& error) {
+                m_db.Exec("ROLLBACK TO master_row");
+                m_db.Exec("RELEASE master_row");
+                result.Errors.push_back({"", row.RowId, 1, 0, error.what(), m_spec.Table});
+                // Lines of a refused master are not applied either.
+                if (m_spec.Detail && !row.Lines.empty()) {
+                    for (const data::DeltaRow& line : row.Lines[0]) {
+                        if (line.Status != data::UpdateStatus::Unmodified) {
+                            result.Errors.push_back({m_spec.Detail->Nested, line.RowId, 2, 1,
+                                                     "Not saved: its master record was refused", m_spec.Detail->Table});
+                        }
+                    }
+                }
+                continue;
+            }
+            if (m_spec.Detail && !row.Lines.empty()) {
+                const int keyCol = ColumnIndex(m_layout, m_spec.Detail->MasterField);
+                const std::vector<Variant>& values = row.Status == data::UpdateStatus::Deleted ? row.Original : row.Current;
+                masterKey = VarToStr(values[static_cast<size_t>(keyCol)]);
+                if (row.Status == data::UpdateStatus::Inserted && m_isSeq && !m_seqNo.empty() &&
+                    SameText(m_spec.Key.back(), m_spec.Detail->MasterField)) {
+                    masterKey = m_seqNo;
+                }
+                for (const data::DeltaRow& line : row.Lines[0]) {
+                    m_db.Exec("SAVEPOINT line_row");
+                    try {
+                        ApplyRow(m_spec.Detail->Table, m_spec.Detail->Key, m_detailLayout, line, m_spec.Detail->Nested,
+                                 result.Errors, line.Status == data::UpdateStatus::Inserted ? &masterKey : nullptr);
+                        m_db.Exec("RELEASE line_row");
+                    } catch (const std::exception& error) {
+                        m_db.Exec("ROLLBACK TO line_row");
+                        m_db.Exec("RELEASE line_row");
+                        result.Errors.push_back({m_spec.Detail->Nested, line.RowId, 1, 0, error.what(), m_spec.Detail->Table});
+                    }
+                }
+            }
+            m_db.Exec("RELEASE master_row");
+        }
+        if (maxErrors >= 0 && static_cast<int>(result.Errors.size()) > maxErrors) {
+            m_db.Exec("ROLLBACK");
+            result.RolledBack = true;
+            return result;
+        }
+        m_db.Exec("COMMIT");
+    } catch (...) {
+        m_db.Exec("ROLLBACK");
+        throw;
+    }
+    return result;
+}
+
+} // namespace corvane::server
