@@ -228,6 +228,9 @@ int AppServer::Connect(const Variant& login) {
     spec.Program = m_program;
     spec.DBName = m_dbName;
     spec.ReadableTables = {"PALMB", "PALNC", "CMSMF", "INVMB"};
+    if (const char* limit = std::getenv("CORVANE_QUERY_LIMIT_MS"); limit && std::atoi(limit) > 0) {
+        spec.QueryLimit = std::chrono::milliseconds(std::atoi(limit));
+    }
     if (!catalogue.Text(2).empty()) {
         DetailSpec detail;
         detail.Table = catalogue.Text(2);

@@ -102,7 +102,7 @@ void Database::Exec(std::string_view sql) {
 
 int64_t Database::Changes() const { return sqlite3_changes64(m_db); }
 
-int Database::Authorize(void* self, int action, const char* a, const char*, const char*, const char*) {
+int Database::Authorize(void* self, int action, const char* a, const char* b, const char*, const char*) {
     auto* db = static_cast<Database*>(self);
     if (!db->m_confining) {
         return SQLITE_OK;
@@ -113,7 +113,8 @@ int Database::Authorize(void* self, int action, const char* a, const char*, cons
     case SQLITE_READ:
         return a && db->m_allowedTables->count(UpperCase(a)) ? SQLITE_OK : SQLITE_DENY;
     case SQLITE_FUNCTION:
-        return a && kAllowedFunctions.count(UpperCase(a)) ? SQLITE_OK : SQLITE_DENY;
+        // The function's name comes as the second argument.
+        return b && kAllowedFunctions.count(UpperCase(b)) ? SQLITE_OK : SQLITE_DENY;
     default:
         return SQLITE_DENY;
     }
