@@ -78,6 +78,7 @@ Database::Database(const std::string& path) : m_path(path) {
     Exec("PRAGMA journal_mode=WAL");
     Exec("PRAGMA synchronous=NORMAL");
     Exec("PRAGMA foreign_keys=ON");
+    Exec("PRAGMA temp_store=MEMORY");
     sqlite3_create_function(m_db, "RPAD", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &Rpad, nullptr, nullptr);
     sqlite3_create_function(m_db, "LPAD", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &Lpad, nullptr, nullptr);
     sqlite3_create_function(m_db, "SUBSTRING", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &Substring, nullptr,
@@ -251,6 +252,11 @@ Variant Statement::Column(int col) const {
 std::string Statement::Text(int col) const {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, col));
     return text ? std::string(text, static_cast<size_t>(sqlite3_column_bytes(m_stmt, col))) : std::string();
+}
+
+std::string_view Statement::TextView(int col) const {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, col));
+    return text ? std::string_view(text, static_cast<size_t>(sqlite3_column_bytes(m_stmt, col))) : std::string_view();
 }
 
 int64_t Statement::Int(int col) const { return sqlite3_column_int64(m_stmt, col); }

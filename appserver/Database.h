@@ -55,6 +55,8 @@ public:
     bool IsNull(int col) const;
     Variant Column(int col) const;
     std::string Text(int col) const;
+    // The text of a column without copying it; valid until the next step.
+    std::string_view TextView(int col) const;
     int64_t Int(int col) const;
     double Double(int col) const;
     bool IsReadOnly() const;

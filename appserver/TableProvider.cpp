@@ -149,6 +149,39 @@ Variant TableProvider::FromDatabase(const Statement& row, int col, const FieldDe
     }
 }
 
+bool IsAsciiText(std::string_view text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void TableProvider::WriteColumn(data::PacketWriter& writer, int col, const Statement& row, int resultCol,
+                                const FieldDef& def) const {
+    if (row.IsNull(resultCol)) {
+        return;
+    }
+    switch (def.Type) {
+    case FieldType::Float:
+        writer.SetDouble(col, row.Double(resultCol));
+        return;
+    case FieldType::Integer:
+        writer.SetInteger(col, row.Int(resultCol));
+        return;
+    default: {
+        const std::string_view text = row.TextView(resultCol);
+        if (IsAsciiText(text)) {
+            writer.SetText(col, text);
+        } else {
+            writer.SetText(col, codepage::FromUtf8(text, m_spec.CodePage));
+        }
+        return;
+    }
+    }
+}
+
 std::string TableProvider::GetRecords(int count, bool reset) {
     if (reset) {
         m_offset = 0;
@@ -161,35 +194,15 @@ std::string TableProvider::GetRecords(int count, bool reset) {
     if (m_topRow > 0 && (limit < 0 || limit > m_topRow - m_offset)) {
         limit = std::max(0, m_topRow - m_offset);
     }
-    std::string sql = SelectSql(false);
-    if (limit >= 0) {
-        sql += " LIMIT " + std::to_string(limit) + " OFFSET " + std::to_string(m_offset);
-    }
-    Database::Confined query(m_db, sql, AllowedTables(), m_spec.QueryLimit);
-    const int keyColumn = m_spec.Detail ? ColumnIndex(m_layout, m_spec.Detail->MasterField) : -1;
-    const int nested = m_spec.Detail ? static_cast<int>(m_layout.size()) - 1 : -1;
-    std::vector<std::string> keys;
-    int rows = 0;
-    // Masters first; their lines are read afterwards in one query per batch of keys.
-    std::vector<std::vector<Variant>> masters;
-    while (query.Step()) {
-        std::vector<Variant> values;
-        int col = 0;
-        for (const FieldDef& def : m_layout) {
-            if (def.Type != FieldType::DataSet) {
-                values.push_back(FromDatabase(query.Query(), col++, def));
-            }
-        }
-        if (keyColumn >= 0) {
-            keys.push_back(query.Query().Text(keyColumn));
-        }
-        masters.push_back(std::move(values));
-        ++rows;
-    }
-    m_offset += rows;
+    const std::string window = limit >= 0 ? " LIMIT " + std::to_string(limit) + " OFFSET " + std::to_string(m_offset) : "";
+    const std::string masterSql = SelectSql(false) + window;
 
-    std::map<std::string, std::vector<std::vector<Variant>>> lines;
-    if (m_spec.Detail && !keys.empty()) {
+    // The lines of this packet's masters first, read in one query, so that the
+    // masters can then be written straight from their query.
+    std::map<std::string, std::unique_ptr<data::PacketWriter>> lines;
+    const int nested = m_spec.Detail ? static_cast<int>(m_layout.size()) - 1 : -1;
+    const int keyColumn = m_spec.Detail ? ColumnIndex(m_layout, m_spec.Detail->MasterField) : -1;
+    if (m_spec.Detail) {
         const DetailSpec& detail = *m_spec.Detail;
         std::vector<std::string> columns;
         for (size_t i = 0; i < m_detailLayout.size() - detail.Extras.size(); ++i) {
@@ -198,45 +211,55 @@ std::string TableProvider::GetRecords(int count, bool reset) {
         for (const ExtraColumn& extra : detail.Extras) {
             columns.push_back(extra.Expression);
         }
+        std::string sql = "SELECT " + Join(columns, ",") + " FROM " + detail.Table;
+        // Every master of the table: every line. Otherwise the lines of the masters this packet selects.
+        if (!m_condition.empty() || !window.empty()) {
+            std::string keys = "SELECT " + m_spec.Table + "." + detail.MasterField + " FROM " + m_spec.Table;
+            if (!m_condition.empty()) {
+                keys += " WHERE (" + RewriteDialect(m_condition, m_spec.DBName) + "\n)";
+            }
+            if (!window.empty()) {
+                keys += " ORDER BY " + (m_order.empty() ? Join(m_spec.Key, ",") : RewriteDialect(m_order, m_spec.DBName)) +
+                        window;
+            }
+            sql += " WHERE " + detail.LinkField + " IN (" + keys + ")";
+        }
+        sql += " ORDER BY " + Join(detail.Key, ",");
         const int link = ColumnIndex(m_detailLayout, detail.LinkField);
-        for (size_t start = 0; start < keys.size(); start += 500) {
-            const size_t end = std::min(keys.size(), start + 500);
-            std::string marks;
-            for (size_t i = start; i < end; ++i) {
-                marks += i == start ? "?" : ",?";
+        Database::Confined lineQuery(m_db, sql, AllowedTables(), m_spec.QueryLimit);
+        while (lineQuery.Step()) {
+            const Statement& row = lineQuery.Query();
+            auto& target = lines[std::string(row.TextView(link))];
+            if (!target) {
+                target = std::make_unique<data::PacketWriter>(m_detailLayout, true);
             }
-            Statement lineQuery(m_db, "SELECT " + Join(columns, ",") + " FROM " + detail.Table + " WHERE " +
-                                          detail.LinkField + " IN (" + marks + ") ORDER BY " + Join(detail.Key, ","));
-            for (size_t i = start; i < end; ++i) {
-                lineQuery.Bind(static_cast<int>(i - start + 1), keys[i]);
-            }
-            while (lineQuery.Step()) {
-                std::vector<Variant> values;
-                for (size_t col = 0; col < m_detailLayout.size(); ++col) {
-                    values.push_back(FromDatabase(lineQuery, static_cast<int>(col), m_detailLayout[col]));
-                }
-                lines[lineQuery.Text(link)].push_back(std::move(values));
+            target->AddRow();
+            for (size_t col = 0; col < m_detailLayout.size(); ++col) {
+                WriteColumn(*target, static_cast<int>(col), row, static_cast<int>(col), m_detailLayout[col]);
             }
         }
     }
-    for (size_t r = 0; r < masters.size(); ++r) {
+
+    Database::Confined query(m_db, masterSql, AllowedTables(), m_spec.QueryLimit);
+    int rows = 0;
+    while (query.Step()) {
+        const Statement& row = query.Query();
         writer.AddRow();
-        int col = 0;
-        for (size_t i = 0; i < m_layout.size(); ++i) {
-            if (m_layout[i].Type != FieldType::DataSet) {
-                writer.Set(static_cast<int>(i), masters[r][static_cast<size_t>(col++)]);
+        int resultCol = 0;
+        for (size_t col = 0; col < m_layout.size(); ++col) {
+            if (m_layout[col].Type != FieldType::DataSet) {
+                WriteColumn(writer, static_cast<int>(col), row, resultCol++, m_layout[col]);
             }
         }
         if (nested >= 0) {
-            data::PacketWriter& lineWriter = writer.Lines(nested);
-            for (const auto& line : lines[keys[r]]) {
-                lineWriter.AddRow();
-                for (size_t c = 0; c < line.size(); ++c) {
-                    lineWriter.Set(static_cast<int>(c), line[c]);
-                }
+            auto found = lines.find(std::string(row.TextView(keyColumn)));
+            if (found != lines.end()) {
+                writer.TakeLines(nested, *found->second);
             }
         }
+        ++rows;
     }
+    m_offset += rows;
     return writer.Finish();
 }
 
@@ -298,12 +321,14 @@ void TableProvider::ApplyRow(const std::string& table, const std::vector<std::st
         for (size_t i = 0; i < key.size(); ++i) {
             sql += (i ? " AND " : " WHERE ") + key[i] + " IS ?";
         }
-        Statement probe(m_db, sql);
+        Statement& probe = Cached(sql);
         for (size_t i = 0; i < key.size(); ++i) {
             const int col = ColumnIndex(defs, key[i]);
             bindValue(probe, static_cast<int>(i) + 1, row.Original[static_cast<size_t>(col)], defs[static_cast<size_t>(col)]);
         }
-        if (probe.Step()) {
+        const bool present = probe.Step();
+        probe.Reset();
+        if (present) {
             throw Exception(std::string("The record was changed by another user since it was read; it was not ") + what);
         }
         throw Exception(std::string("The record was deleted by another user since it was read; it was not ") + what);
@@ -325,12 +350,13 @@ void TableProvider::ApplyRow(const std::string& table, const std::vector<std::st
             names += (names.empty() ? "" : ",") + defs[col].Name;
             marks += marks.empty() ? "?" : ",?";
         }
-        Statement insert(m_db, "INSERT INTO " + table + " (" + names + ") VALUES (" + marks + ")");
+        Statement& insert = Cached("INSERT INTO " + table + " (" + names + ") VALUES (" + marks + ")");
         int index = 1;
         for (size_t col : stored) {
             bindValue(insert, index++, values[col], defs[col]);
         }
         insert.Step();
+        insert.Reset();
     } else if (row.Status == UpdateStatus::Modified) {
         std::string sets;
         std::vector<size_t> changed;
@@ -345,22 +371,24 @@ void TableProvider::ApplyRow(const std::string& table, const std::vector<std::st
         }
         std::string sql = "UPDATE " + table + " SET " + sets;
         whereKey(sql);
-        Statement update(m_db, sql);
+        Statement& update = Cached(sql);
         int index = 1;
         for (size_t col : changed) {
             bindValue(update, index++, row.Current[col], defs[col]);
         }
         bindKey(update, index);
         update.Step();
+        update.Reset();
         if (m_db.Changes() == 0) {
             refuseUnlessPresent("saved");
         }
     } else if (row.Status == UpdateStatus::Deleted) {
         std::string sql = "DELETE FROM " + table;
         whereKey(sql);
-        Statement remove(m_db, sql);
+        Statement& remove = Cached(sql);
         bindKey(remove, 1);
         remove.Step();
+        remove.Reset();
         if (m_db.Changes() == 0) {
             refuseUnlessPresent("deleted");
         }
@@ -369,22 +397,31 @@ void TableProvider::ApplyRow(const std::string& table, const std::vector<std::st
     (void)errors;
 }
 
+Statement& TableProvider::Cached(const std::string& sql) {
+    auto& slot = m_statements[sql];
+    if (!slot) {
+        slot = std::make_unique<Statement>(m_db, sql);
+    } else {
+        slot->Reset();
+    }
+    return *slot;
+}
+
 data::ApplyResult TableProvider::Apply(const data::Delta& delta, int maxErrors) {
     data::ApplyResult result;
     if (!data::SameLayout(delta.Defs, m_layout)) {
         throw Exception("The delta's fields do not match the provider's fields");
     }
     m_seqNo.clear();
+    // Every row is one statement, and a statement that fails changes nothing,
+    // so a refused row needs no savepoint: the rest of the delta goes on.
     m_db.Exec("BEGIN IMMEDIATE");
     try {
         for (const data::DeltaRow& row : delta.Rows) {
-            m_db.Exec("SAVEPOINT master_row");
             std::string masterKey;
             try {
                 ApplyRow(m_spec.Table, m_spec.Key, m_layout, row, "", result.Errors, nullptr);
             } catch (const std::exception& error) {
-                m_db.Exec("ROLLBACK TO master_row");
-                m_db.Exec("RELEASE master_row");
                 result.Errors.push_back({"", row.RowId, 1, 0, error.what(), m_spec.Table});
                 // Lines of a refused master are not applied either.
                 if (m_spec.Detail && !row.Lines.empty()) {
@@ -406,19 +443,14 @@ data::ApplyResult TableProvider::Apply(const data::Delta& delta, int maxErrors) 
                     masterKey = m_seqNo;
                 }
                 for (const data::DeltaRow& line : row.Lines[0]) {
-                    m_db.Exec("SAVEPOINT line_row");
                     try {
                         ApplyRow(m_spec.Detail->Table, m_spec.Detail->Key, m_detailLayout, line, m_spec.Detail->Nested,
                                  result.Errors, line.Status == data::UpdateStatus::Inserted ? &masterKey : nullptr);
-                        m_db.Exec("RELEASE line_row");
                     } catch (const std::exception& error) {
-                        m_db.Exec("ROLLBACK TO line_row");
-                        m_db.Exec("RELEASE line_row");
                         result.Errors.push_back({m_spec.Detail->Nested, line.RowId, 1, 0, error.what(), m_spec.Detail->Table});
                     }
                 }
             }
-            m_db.Exec("RELEASE master_row");
         }
         if (maxErrors >= 0 && static_cast<int>(result.Errors.size()) > maxErrors) {
             m_db.Exec("ROLLBACK");

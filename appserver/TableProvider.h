@@ -14,6 +14,8 @@
 #include "platform/dataset/Provider.h"
 
 #include <chrono>
+#include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -77,6 +79,11 @@ private:
                   const std::vector<data::FieldDef>& defs, const data::DeltaRow& row, const std::string& path,
                   std::vector<data::ApplyError>& errors, const std::string* masterKey);
     std::string NextSeqNo(const data::FieldDef& keyDef);
+    // Writes one column of a result row into a packet row.
+    void WriteColumn(data::PacketWriter& writer, int col, const Statement& row, int resultCol,
+                     const data::FieldDef& def) const;
+    // A prepared statement kept for the life of the provider, reset for reuse.
+    Statement& Cached(const std::string& sql);
 
     Database& m_db;
     ProviderSpec m_spec;
@@ -88,6 +95,7 @@ private:
     int m_topRow = 0;
     bool m_isSeq = false;
     std::string m_seqNo;
+    std::map<std::string, std::unique_ptr<Statement>> m_statements;
 };
 
 } // namespace corvane::server

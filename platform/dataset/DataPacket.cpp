@@ -364,22 +364,74 @@ std::vector<uint32_t> ChangedRows(const RowStore& store, const std::vector<uint3
 
 // ---- PacketWriter ----
 
-PacketWriter::PacketWriter(std::vector<FieldDef> defs) : m_defs(std::move(defs)) {}
+PacketWriter::PacketWriter(std::vector<FieldDef> defs) : PacketWriter(std::move(defs), false) {}
+
+PacketWriter::PacketWriter(std::vector<FieldDef> defs, bool nested)
+    : m_defs(std::move(defs)), m_values(m_defs.size()), m_isSet(m_defs.size(), false), m_lines(m_defs.size()) {
+    if (!nested) {
+        // The packet is written in place: header and layout first, then room for
+        // the row count (a varint padded to five bytes), then the rows.
+        PutHeader(m_body, PacketKind::Data);
+        PutLayout(m_body, m_defs);
+        m_countAt = m_body.size();
+        m_body.append(5, '\0');
+    }
+}
 PacketWriter::~PacketWriter() = default;
 
 void PacketWriter::AddRow() {
     FlushRow();
     m_hasRow = true;
-    m_row.assign(m_defs.size(), Variant::Null());
-    m_lines.clear();
-    m_lines.resize(m_defs.size());
+}
+
+std::string& PacketWriter::Slot(int col) {
+    if (!m_hasRow || col < 0 || static_cast<size_t>(col) >= m_defs.size() ||
+        m_defs[static_cast<size_t>(col)].Type == FieldType::DataSet) {
+        throw EPacketError("PacketWriter needs a row and a value column of the layout");
+    }
+    std::string& slot = m_values[static_cast<size_t>(col)];
+    slot.clear();
+    m_isSet[static_cast<size_t>(col)] = true;
+    return slot;
 }
 
 void PacketWriter::Set(int col, const Variant& value) {
-    if (!m_hasRow || col < 0 || static_cast<size_t>(col) >= m_defs.size()) {
-        throw EPacketError("PacketWriter::Set needs a row and a column of the layout");
+    std::string& slot = Slot(col);
+    if (value.IsEmptyOrNull()) {
+        m_isSet[static_cast<size_t>(col)] = false;
+        return;
     }
-    m_row[static_cast<size_t>(col)] = value;
+    codec::PutVariant(slot, m_defs[static_cast<size_t>(col)].Type, value);
+}
+
+void PacketWriter::SetText(int col, std::string_view bytes) {
+    const FieldType type = m_defs[static_cast<size_t>(col)].Type;
+    if (!IsVariableType(type) || type == FieldType::WideString) {
+        Set(col, Variant(std::string(bytes)));
+        return;
+    }
+    codec::PutText(Slot(col), bytes);
+}
+
+void PacketWriter::SetDouble(int col, double value) {
+    const FieldType type = m_defs[static_cast<size_t>(col)].Type;
+    if (type != FieldType::Float && type != FieldType::Currency && type != FieldType::BCD &&
+        !IsDateTimeType(type)) {
+        Set(col, Variant(value));
+        return;
+    }
+    std::string& slot = Slot(col);
+    char bytes[8];
+    std::memcpy(bytes, &value, 8);
+    slot.append(bytes, 8);
+}
+
+void PacketWriter::SetInteger(int col, int64_t value) {
+    if (!IsIntegerType(m_defs[static_cast<size_t>(col)].Type)) {
+        Set(col, Variant::FromInt64(value));
+        return;
+    }
+    codec::PutSigned(Slot(col), value);
 }
 
 PacketWriter& PacketWriter::Lines(int col) {
@@ -389,9 +441,19 @@ PacketWriter& PacketWriter::Lines(int col) {
     }
     auto& writer = m_lines[static_cast<size_t>(col)];
     if (!writer) {
-        writer = std::make_unique<PacketWriter>(m_defs[static_cast<size_t>(col)].Nested);
+        writer = std::make_unique<PacketWriter>(m_defs[static_cast<size_t>(col)].Nested, true);
     }
     return *writer;
+}
+
+void PacketWriter::TakeLines(int col, PacketWriter& lines) {
+    PacketWriter& target = Lines(col);
+    lines.FlushRow();
+    target.FlushRow();
+    target.m_body.swap(lines.m_body);
+    std::swap(target.m_rowCount, lines.m_rowCount);
+    lines.m_body.clear();
+    lines.m_rowCount = 0;
 }
 
 void PacketWriter::FlushRow() {
@@ -403,34 +465,45 @@ void PacketWriter::FlushRow() {
     for (size_t col = 0; col < m_defs.size(); ++col) {
         if (m_defs[col].Type == FieldType::DataSet) {
             if (m_lines[col]) {
-                m_body += m_lines[col]->EncodeRows();
+                m_lines[col]->TakeRows(m_body);
             } else {
                 PutVarint(m_body, 0);
             }
-        } else if (m_row[col].IsEmptyOrNull()) {
+        } else if (!m_isSet[col]) {
             m_body[bitmapAt + col / 8] = static_cast<char>(m_body[bitmapAt + col / 8] | (1 << (col % 8)));
         } else {
-            codec::PutVariant(m_body, m_defs[col].Type, m_row[col]);
+            m_body += m_values[col];
+            m_isSet[col] = false;
         }
     }
     ++m_rowCount;
     m_hasRow = false;
 }
 
-std::string PacketWriter::EncodeRows() {
+void PacketWriter::TakeRows(std::string& out) {
     FlushRow();
-    std::string out;
     PutVarint(out, m_rowCount);
     out += m_body;
-    return out;
+    m_body.clear();
+    m_rowCount = 0;
 }
 
 std::string PacketWriter::Finish() {
-    std::string out;
-    PutHeader(out, PacketKind::Data);
-    PutLayout(out, m_defs);
-    out += EncodeRows();
-    return out;
+    FlushRow();
+    if (m_countAt == std::string::npos) {
+        std::string out;
+        PutHeader(out, PacketKind::Data);
+        PutLayout(out, m_defs);
+        PutVarint(out, m_rowCount);
+        return out + m_body;
+    }
+    uint32_t count = m_rowCount;
+    for (size_t i = 0; i < 5; ++i) {
+        const uint8_t low = count & 0x7F;
+        count >>= 7;
+        m_body[m_countAt + i] = static_cast<char>(i < 4 ? low | 0x80 : low);
+    }
+    return std::move(m_body);
 }
 
 // A first guess of an encoding's size, so that it grows without copying.

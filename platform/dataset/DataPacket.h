@@ -30,6 +30,8 @@ enum class PacketKind : uint8_t { Data = 1, Delta = 2, Errors = 3 };
 class PacketWriter {
 public:
     explicit PacketWriter(std::vector<FieldDef> defs);
+    // A writer of nested lines: no header, its rows are taken by its parent.
+    PacketWriter(std::vector<FieldDef> defs, bool nested);
     ~PacketWriter();
     PacketWriter(const PacketWriter&) = delete;
     PacketWriter& operator=(const PacketWriter&) = delete;
@@ -38,21 +40,34 @@ public:
     // Starts a row whose values are null until set.
     void AddRow();
     void Set(int col, const Variant& value);
+    // Typed setters that skip the variant: a text (bytes), a number.
+    void SetText(int col, std::string_view bytes);
+    void SetDouble(int col, double value);
+    void SetInteger(int col, int64_t value);
     // The lines of the current row in a nested column.
     PacketWriter& Lines(int col);
+    // Makes the rows written to `lines` (a writer of the nested layout) the
+    // current row's lines; `lines` is left empty.
+    void TakeLines(int col, PacketWriter& lines);
     uint32_t RowCount() const { return m_rowCount; }
     // The encoded packet; the writer is spent afterwards.
     std::string Finish();
 
 private:
     void FlushRow();
-    std::string EncodeRows();
+    // Appends the row count and the rows, and empties the writer for reuse.
+    void TakeRows(std::string& out);
+    std::string& Slot(int col);
 
     std::vector<FieldDef> m_defs;
     std::string m_body;
+    // Where the row count of a top-level writer's packet goes, once known.
+    size_t m_countAt = std::string::npos;
     uint32_t m_rowCount = 0;
     bool m_hasRow = false;
-    std::vector<Variant> m_row;
+    // The current row's values, already encoded; kept between rows so their room is reused.
+    std::vector<std::string> m_values;
+    std::vector<bool> m_isSet;
     std::vector<std::unique_ptr<PacketWriter>> m_lines;
 };
 

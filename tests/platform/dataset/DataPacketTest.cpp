@@ -69,6 +69,15 @@ std::string SamplePacket() {
     return writer.Finish();
 }
 
+// The rows of a packet as text, for comparing packets by content.
+std::string RowsText(std::string_view packet) {
+    std::vector<Variant> rows;
+    for (auto& row : PacketReader(packet).ReadAsVariants()) {
+        rows.push_back(VarArrayOf(row));
+    }
+    return VarDebugText(VarArrayOf(rows));
+}
+
 TEST(DataPacket, EveryTypeRoundTripsThroughAStore) {
     const std::string packet = SamplePacket();
     PacketReader reader(packet);
@@ -78,7 +87,8 @@ TEST(DataPacket, EveryTypeRoundTripsThroughAStore) {
     RowStore store(reader.Defs());
     const auto rows = reader.ReadInto(store);
     ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(EncodeStoreRows(store, rows), packet);
+    // The store's own encoder writes the same rows.
+    EXPECT_EQ(RowsText(EncodeStoreRows(store, rows)), RowsText(packet));
 
     const auto plain = PacketReader(packet).ReadAsVariants();
     const auto& defs = reader.Defs();
