@@ -103,6 +103,15 @@ void Database::Exec(std::string_view sql) {
 
 int64_t Database::Changes() const { return sqlite3_changes64(m_db); }
 
+std::set<std::string> Database::TableNames() {
+    std::set<std::string> names;
+    Statement tables(*this, "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%'");
+    while (tables.Step()) {
+        names.insert(UpperCase(tables.Text(0)));
+    }
+    return names;
+}
+
 int Database::Authorize(void* self, int action, const char* a, const char* b, const char*, const char*) {
     auto* db = static_cast<Database*>(self);
     if (!db->m_confining) {
@@ -111,6 +120,10 @@ int Database::Authorize(void* self, int action, const char* a, const char* b, co
     switch (action) {
     case SQLITE_SELECT:
         return SQLITE_OK;
+    case SQLITE_INSERT:
+    case SQLITE_UPDATE:
+    case SQLITE_DELETE:
+        return db->m_allowWrites && a && db->m_allowedTables->count(UpperCase(a)) ? SQLITE_OK : SQLITE_DENY;
     case SQLITE_READ:
         return a && db->m_allowedTables->count(UpperCase(a)) ? SQLITE_OK : SQLITE_DENY;
     case SQLITE_FUNCTION:
@@ -127,12 +140,13 @@ int Database::Progress(void* self) {
 }
 
 Database::Confined::Confined(Database& db, std::string_view sql, std::set<std::string> tables,
-                             std::chrono::milliseconds limit)
+                             std::chrono::milliseconds limit, bool allowWrites)
     : m_db(db), m_deadline(std::chrono::steady_clock::now() + limit) {
     static thread_local std::set<std::string> allowed;
     allowed = std::move(tables);
     db.m_allowedTables = &allowed;
     db.m_confining = true;
+    db.m_allowWrites = allowWrites;
     try {
         const std::string text(sql);
         sqlite3_stmt* raw = nullptr;
@@ -140,22 +154,24 @@ Database::Confined::Confined(Database& db, std::string_view sql, std::set<std::s
         if (sqlite3_prepare_v2(db.m_db, text.c_str(), static_cast<int>(text.size()), &raw, &tail) != SQLITE_OK) {
             const std::string reason = sqlite3_errmsg(db.m_db);
             db.m_confining = false;
-            throw EConfinementError("The condition or order is refused: " + reason);
+            throw EConfinementError("The SQL text is refused: " + reason);
         }
         sqlite3_finalize(raw);
         if (tail && Trim(tail) != "" && Trim(tail) != ";") {
             db.m_confining = false;
-            throw EConfinementError("The condition or order is refused: only one statement may run");
+            throw EConfinementError("The SQL text is refused: only one statement may run");
         }
         m_statement = std::make_unique<Statement>(db, text);
-        if (!m_statement->IsReadOnly()) {
-            throw EConfinementError("The condition or order is refused: it would change data");
+        if (!allowWrites && !m_statement->IsReadOnly()) {
+            throw EConfinementError("The SQL text is refused: it would change data");
         }
     } catch (...) {
         db.m_confining = false;
+        db.m_allowWrites = false;
         throw;
     }
     db.m_confining = false;
+    db.m_allowWrites = false;
     db.m_deadline = m_deadline;
     sqlite3_progress_handler(db.m_db, 1000, &Database::Progress, &db);
 }

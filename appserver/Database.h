@@ -76,6 +76,8 @@ public:
     Database& operator=(const Database&) = delete;
 
     void Exec(std::string_view sql);
+    // The names (upper case) of the company's own tables.
+    std::set<std::string> TableNames();
     int64_t Changes() const;
     sqlite3* Handle() const { return m_db; }
     const std::string& Path() const { return m_path; }
@@ -94,12 +96,14 @@ public:
         Exec("COMMIT");
     }
 
-    // Prepares a client's statement under confinement: one read-only SELECT
-    // reading only `tables`, with the whitelisted functions. The limit holds
-    // while the statement runs; Confined() must stay alive until then.
+    // Prepares a client's statement under confinement: one SELECT reading only
+    // `tables` (or, with allowWrites, one INSERT, UPDATE or DELETE of them),
+    // with the whitelisted functions. The limit holds while the statement
+    // runs; Confined() must stay alive until then.
     class Confined {
     public:
-        Confined(Database& db, std::string_view sql, std::set<std::string> tables, std::chrono::milliseconds limit);
+        Confined(Database& db, std::string_view sql, std::set<std::string> tables, std::chrono::milliseconds limit,
+                 bool allowWrites = false);
         ~Confined();
         Confined(const Confined&) = delete;
         Confined& operator=(const Confined&) = delete;
@@ -122,6 +126,7 @@ private:
     // Confinement state, read by the authorizer and the progress handler.
     const std::set<std::string>* m_allowedTables = nullptr;
     bool m_confining = false;
+    bool m_allowWrites = false;
     std::chrono::steady_clock::time_point m_deadline;
     static int Authorize(void* self, int action, const char* a, const char* b, const char* c, const char* d);
     static int Progress(void* self);
