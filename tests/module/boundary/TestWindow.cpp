@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -63,6 +64,10 @@ void TestWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (m_onShow) {
         m_onShow(this);
+    }
+    // A host that starts the window with this filter wants it to close by itself.
+    if (m_filterText == "CLOSE-ON-SHOW") {
+        QTimer::singleShot(0, this, [this] { close(); });
     }
 }
 
