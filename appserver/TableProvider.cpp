@@ -269,14 +269,22 @@ int TableProvider::RecordCount() {
 }
 
 std::string TableProvider::NextSeqNo(const FieldDef& keyDef) {
+    // The next number after both the counter and the highest number already used.
     Statement read(m_db, "SELECT LASTNO FROM SEQNO WHERE PROGRAM=?");
     read.Bind(1, m_spec.Program);
-    const int64_t next = (read.Step() ? read.Int(0) : 0) + 1;
+    const int64_t counted = read.Step() ? read.Int(0) : 0;
+    Statement used(m_db, "SELECT MAX(CAST(" + keyDef.Name + " AS INTEGER)) FROM " + m_spec.Table);
+    const int64_t highest = used.Step() && !used.IsNull(0) ? used.Int(0) : 0;
+    const int64_t next = std::max(counted, highest) + 1;
     Statement write(m_db, "INSERT OR REPLACE INTO SEQNO (PROGRAM, LASTNO) VALUES (?, ?)");
     write.Bind(1, m_spec.Program);
     write.Bind(2, static_cast<long long>(next));
     write.Step();
     std::string number = std::to_string(next);
+    if (keyDef.Size > 0 && static_cast<int>(number.size()) > keyDef.Size) {
+        throw Exception("The numbers of " + keyDef.Name + " are used up: " + number + " does not fit its " +
+                        std::to_string(keyDef.Size) + " characters");
+    }
     if (static_cast<int>(number.size()) < keyDef.Size) {
         number.insert(0, static_cast<size_t>(keyDef.Size) - number.size(), '0');
     }

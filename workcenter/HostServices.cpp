@@ -2,6 +2,7 @@
 
 #include "appserver/SqlDialect.h"
 #include "module/boundary/HostContract.h"
+#include "module/util/DateUtils.h"
 #include "platform/sys/CodePage.h"
 #include "platform/sys/DateTime.h"
 #include "platform/sys/NumberFormat.h"
@@ -261,9 +262,23 @@ F2Window::F2Window(std::shared_ptr<Session> session, std::shared_ptr<Pickers> pi
         return answer;
     });
     DefineMethod(names::ShowInputDay, [this](Args& args) {
+        // The calendar answers the date in the company's date format (SYS001 type, SYS002 separator).
         const Variant& request = ArgAt(args, 0);
-        const std::string date = request.IsArray() && request.Length() > 1 ? VarToStr(request.At(request.LowBound() + 1)) : "";
-        return Variant(m_pickers && m_pickers->PickDate ? m_pickers->PickDate(date) : std::string());
+        const std::string typed = request.IsArray() && request.Length() > 1 ? VarToStr(request.At(request.LowBound() + 1)) : "";
+        std::string type = "1";
+        std::string separator = "/";
+        Statement params(*m_session->Db, "SELECT NAME, VALUE FROM SYSPARAM WHERE COMPANY=? AND NAME IN ('SYS001','SYS002')");
+        params.Bind(1, m_session->Company);
+        while (params.Step()) {
+            (params.Text(0) == "SYS001" ? type : separator) = params.Text(1);
+        }
+        long long dateType = 1;
+        TryParseInt(type, dateType);
+        const std::string stored = typed.empty() ? std::string() : DateTextToYYYYMMDD(typed, static_cast<int>(dateType), separator);
+        const std::string picked = m_pickers && m_pickers->PickDate ? m_pickers->PickDate(stored == "0" ? std::string() : stored)
+                                                                   : std::string();
+        const TDateTime date = YYYYMMDDToDate(picked);
+        return Variant(date == 0 ? typed : FormatDateByType(static_cast<int>(dateType), separator, date));
     });
     DefineMethod(names::GetPhrase2, [this](Args& args) {
         std::vector<std::string> phrases;

@@ -228,6 +228,53 @@ TEST_F(Company, TheFirstOfTwoEditorsWinsAndTheSecondIsRefused) {
     EXPECT_NE(message.find("deleted by another user"), std::string::npos) << message;
 }
 
+TEST_F(Company, NumberedDocumentsTakeTheNextNumber) {
+    ASSERT_EQ(server->Connect(Login()), kConnectOk);
+    Variant object = Dispatch(server);
+    object.Call("SetIsSeq", {true});
+    data::ClientDataSet master("cdsMain");
+    data::ClientDataSet body("cdsBody1");
+    OpenClient(master, body, server, u"1=2");
+    master.Append();
+    master.FieldByName("NA001").SetAsString("~~");
+    master.FieldByName("NA002").SetAsString("Numbered");
+    body.Append();
+    body.FieldByName("NB001").SetAsString("~~");
+    body.FieldByName("NB002").SetAsString("A001");
+    body.Post();
+    master.Post();
+    EXPECT_EQ(master.ApplyUpdates(0), 0);
+    EXPECT_EQ(object.Call("WhatIs", {"SEQNO"}).ToString(), "04");
+    EXPECT_EQ(Text("SELECT NA002 FROM PALNA WHERE NA001='04'"), "Numbered");
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM PALNB WHERE NB001='04'"), 1);
+}
+
+TEST_F(Company, SavedQuerySchemes) {
+    ASSERT_EQ(server->Connect(Login()), kConnectOk);
+    Variant object = Dispatch(server);
+    object.Call("InsertConTable", {VarArrayOf({"Workers", "NA001 >= '02'"})});
+    object.Call("InsertConTable", {VarArrayOf({"All", ""})});
+    EXPECT_EQ(VarDebugText(object.Call("LoadTable", {""})), "[[\"All\", \"\"], [\"Workers\", \"NA001 >= '02'\"]]");
+    Variant oldName = "Workers";
+    Variant newName = "Staff";
+    EXPECT_TRUE(object.Call("ChangeConName", {VarRef(oldName), VarRef(newName)}).ToBool());
+    EXPECT_TRUE(object.Call("DeleteConTable", {"All"}).ToBool());
+    EXPECT_FALSE(object.Call("DeleteConTable", {"All"}).ToBool());
+    EXPECT_EQ(VarDebugText(object.Call("LoadTable", {""})), "[[\"Staff\", \"NA001 >= '02'\"]]");
+    // The schemes are a provider too.
+    data::ClientDataSet schemes("cdsSaveCondition");
+    schemes.SetRemoteServer(server);
+    schemes.SetProviderName("pvdConSave");
+    schemes.Open();
+    EXPECT_EQ(schemes.RecordCount(), 1);
+    EXPECT_EQ(schemes.FieldByName("PROGRAMME").AsString(), "ROVI18");
+    data::ClientDataSet colours("cdsMainColor");
+    colours.SetRemoteServer(server);
+    colours.SetProviderName("pvdColor");
+    colours.Open();
+    EXPECT_EQ(colours.RecordCount(), 0);
+}
+
 std::string FileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;

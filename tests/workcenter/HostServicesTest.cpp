@@ -194,7 +194,9 @@ TEST_F(Services, LookupsAndPickers) {
     request = 5;
     EXPECT_THROW(window.Call("F2GetData", {VarRef(request)}), EOleError);
 
-    EXPECT_EQ(window.Call("ShowInputDay", {VarArrayOf({true, "", "DEMO"})}).ToString(), "20261211");
+    // The calendar answers in the company's date format: type 1 with "/".
+    EXPECT_EQ(window.Call("ShowInputDay", {VarArrayOf({true, "", "DEMO"})}).ToString(), "2026/12/11");
+    EXPECT_EQ(window.Call("ShowInputDay", {VarArrayOf({true, "2001/7/23", "DEMO"})}).ToString(), "2001/07/23");
     cancel = false;
     Variant phrase = "";
     EXPECT_EQ(window.Call("GetPhrase2", {"DS", "DEMO", 0, VarRef(phrase)}).ToInt(), 0);
@@ -213,6 +215,40 @@ TEST_F(Services, LookupsAndPickers) {
         Variant expression = c.Expression;
         EXPECT_EQ(window.Call("GetCalcValue", {VarRef(expression), 0}).ToString(), c.Value) << c.Expression;
     }
+}
+
+TEST_F(Services, ExecWorkStartsProgramsPrintsAndShowsLinks) {
+    auto hostObject = std::static_pointer_cast<HostObject>(host.ToDispatch());
+    std::vector<std::string> started;
+    std::vector<std::string> shown;
+    hostObject->StartProgram = [&](const std::string& code, const Variant&, const Variant& options) {
+        started.push_back(code + ":" + VarDebugText(options));
+        return code == "MISSING" ? -1 : 0;
+    };
+    hostObject->Inform = [&](const std::string& text) { shown.push_back(text); };
+    Variant program = VarArrayOf({"DS", "DEMO", "palr01", 0});
+    Variant options = VarArrayOf({0, 4, Variant()});
+    Variant result;
+    EXPECT_EQ(host.Call("ExecWork", {VarRef(program), VarArrayOf({}), VarRef(options), 2, VarRef(result)}).ToInt(), 0);
+    program = VarArrayOf({"DS", "DEMO", "MISSING", 0});
+    EXPECT_EQ(host.Call("ExecWork", {VarRef(program), VarArrayOf({}), VarRef(options), 2, VarRef(result)}).ToInt(), -1);
+    EXPECT_EQ(started, (std::vector<std::string>{"PALR01:[Integer:0, Integer:4, Empty]", "MISSING:[Integer:0, Integer:4, Empty]"}));
+
+    // The print request of a document, and the message program with a link.
+    Variant target = "ROVR18";
+    options = VarArrayOf({6, 0, "01"});
+    result = Variant();
+    host.Call("ExecWork", {VarRef(target), Variant(), VarRef(options), 0, VarRef(result)});
+    EXPECT_TRUE(result.ToBool());
+    program = VarArrayOf({"DS", "DEMO", "TMCI05"});
+    options = VarArrayOf({0, 4, Variant()});
+    host.Call("ExecWork", {VarRef(program), VarArrayOf({"0", VarArrayOf({"", "", "<A href=\"x\">y</A>"})}), VarRef(options), 2,
+                           VarRef(result)});
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_NE(shown[0].find("ROVR18"), std::string::npos);
+    EXPECT_NE(shown[1].find("<A href="), std::string::npos);
+    host.Call("CallHelp", {VarArrayOf({"ROV", "ROVI18"})});
+    EXPECT_NE(shown.back().find("no help"), std::string::npos);
 }
 
 TEST(LookupWindowKeys, SearchBoxFiltersAndArrowsMove) {
