@@ -6,30 +6,13 @@
 #include "platform/sys/SysUtils.h"
 
 #include <algorithm>
-#include <cassert>
+#include <utility>
 
 namespace corvane::data {
 namespace {
 
 // Marks the calculated values of the record being edited.
 constexpr uint32_t kEditBufferRow = kNoRow - 1;
-
-std::vector<std::string> SplitFieldList(std::string_view list) {
-    std::vector<std::string> names;
-    size_t start = 0;
-    while (start <= list.size()) {
-        size_t end = list.find(';', start);
-        if (end == std::string_view::npos) {
-            end = list.size();
-        }
-        std::string name = Trim(list.substr(start, end - start));
-        if (!name.empty()) {
-            names.push_back(name);
-        }
-        start = end + 1;
-    }
-    return names;
-}
 
 bool IsEditing(DataSetState state) { return state == DataSetState::Edit || state == DataSetState::Insert; }
 
@@ -531,7 +514,7 @@ void DataSet::CalculateFields(uint32_t row) const {
         for (const auto& field : m_fields) {
             if (field->Kind() == FieldKind::Lookup && field->LookupDataSet && field->LookupDataSet->Active()) {
                 Variant keys;
-                const auto names = SplitFieldList(field->KeyFields);
+                const auto names = SplitFieldNames(field->KeyFields);
                 if (names.size() == 1) {
                     keys = FieldByName(names[0]).Value();
                 } else {
@@ -964,7 +947,7 @@ bool DataSet::RowMatches(uint32_t row, const std::vector<int>& columns, const st
 bool DataSet::Locate(std::string_view keyFields, const Variant& keyValues, unsigned options) {
     CheckActive();
     CheckBrowseMode();
-    const auto names = SplitFieldList(keyFields);
+    const auto names = SplitFieldNames(keyFields);
     std::vector<int> columns;
     for (const auto& name : names) {
         Field& field = FieldByName(name);
@@ -997,7 +980,7 @@ bool DataSet::Locate(std::string_view keyFields, const Variant& keyValues, unsig
 
 Variant DataSet::Lookup(std::string_view keyFields, const Variant& keyValues, std::string_view resultFields) {
     CheckActive();
-    const auto names = SplitFieldList(keyFields);
+    const auto names = SplitFieldNames(keyFields);
     std::vector<int> columns;
     for (const auto& name : names) {
         columns.push_back(FieldByName(name).m_slot);
@@ -1013,7 +996,7 @@ Variant DataSet::Lookup(std::string_view keyFields, const Variant& keyValues, st
         return Variant::Null();
     }
     SyncView();
-    const auto results = SplitFieldList(resultFields);
+    const auto results = SplitFieldNames(resultFields);
     for (uint32_t position = 0; position < m_view.Size(); ++position) {
         const uint32_t row = m_view.RowAt(position);
         if (RowMatches(row, columns, values, 0)) {
@@ -1059,32 +1042,15 @@ void DataSet::GotoBookmark(const Bookmark& bookmark) {
 
 // ---- order ----
 
-void DataSet::SetIndexFieldNames(std::string names) {
-    const std::string oldNames = m_indexFieldNames;
-    const std::string oldIndex = m_indexName;
-    m_indexFieldNames = std::move(names);
-    m_indexName.clear();
-    if (!Active()) {
-        return;
-    }
-    CheckBrowseMode();
-    try {
-        RebuildOrder();
-    } catch (...) {
-        m_indexFieldNames = oldNames;
-        m_indexName = oldIndex;
-        RebuildOrder();
-        throw;
-    }
-    RebuildView(true);
-    DataEvent(DataEvent::DataSetChange);
-}
+void DataSet::SetIndexFieldNames(std::string names) { ChangeOrder(std::move(names), {}); }
 
-void DataSet::SetIndexName(std::string name) {
-    const std::string oldNames = m_indexFieldNames;
-    const std::string oldIndex = m_indexName;
-    m_indexName = std::move(name);
-    m_indexFieldNames.clear();
+void DataSet::SetIndexName(std::string name) { ChangeOrder({}, std::move(name)); }
+
+// One order is active: field names or a named index. An order that cannot be
+// built leaves the previous one in place.
+void DataSet::ChangeOrder(std::string fieldNames, std::string indexName) {
+    std::string oldNames = std::exchange(m_indexFieldNames, std::move(fieldNames));
+    std::string oldIndex = std::exchange(m_indexName, std::move(indexName));
     if (!Active()) {
         return;
     }
@@ -1092,8 +1058,8 @@ void DataSet::SetIndexName(std::string name) {
     try {
         RebuildOrder();
     } catch (...) {
-        m_indexFieldNames = oldNames;
-        m_indexName = oldIndex;
+        m_indexFieldNames = std::move(oldNames);
+        m_indexName = std::move(oldIndex);
         RebuildOrder();
         throw;
     }

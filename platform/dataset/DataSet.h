@@ -211,6 +211,7 @@ private:
     std::vector<uint32_t>* MutableBaseRows();
     const RowComparator& Order() const;
     void RebuildOrder();
+    void ChangeOrder(std::string fieldNames, std::string indexName);
     void SyncView() const;
     void RebuildView(bool keepRow) const;
     uint32_t RowForRead() const;

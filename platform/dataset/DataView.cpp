@@ -9,23 +9,6 @@
 namespace corvane::data {
 namespace {
 
-std::vector<std::string> SplitList(const std::string& list) {
-    std::vector<std::string> names;
-    size_t start = 0;
-    while (start <= list.size()) {
-        size_t end = list.find(';', start);
-        if (end == std::string::npos) {
-            end = list.size();
-        }
-        std::string name = Trim(list.substr(start, end - start));
-        if (!name.empty()) {
-            names.push_back(name);
-        }
-        start = end + 1;
-    }
-    return names;
-}
-
 bool InList(const std::vector<std::string>& list, const std::string& name) {
     return std::any_of(list.begin(), list.end(), [&](const std::string& n) { return SameText(n, name); });
 }
@@ -47,6 +30,23 @@ int CompareBytes(std::string_view a, std::string_view b, bool caseInsensitive) {
 }
 
 } // namespace
+
+std::vector<std::string> SplitFieldNames(std::string_view list) {
+    std::vector<std::string> names;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find(';', start);
+        if (end == std::string_view::npos) {
+            end = list.size();
+        }
+        std::string name = Trim(list.substr(start, end - start));
+        if (!name.empty()) {
+            names.push_back(name);
+        }
+        start = end + 1;
+    }
+    return names;
+}
 
 int CompareValues(const Variant& a, const Variant& b, bool caseInsensitive) {
     const bool aNull = a.IsEmptyOrNull();
@@ -87,10 +87,10 @@ int RowComparator::Compare(const RowStore& store, uint32_t a, uint32_t b) const 
 
 RowComparator RowComparator::ForIndex(const RowStore& store, const std::string& fields, const std::string& descFields,
                                       const std::string& caseInsFields, unsigned options) {
-    const auto desc = SplitList(descFields);
-    const auto caseIns = SplitList(caseInsFields);
+    const auto desc = SplitFieldNames(descFields);
+    const auto caseIns = SplitFieldNames(caseInsFields);
     std::vector<Key> keys;
-    for (const std::string& name : SplitList(fields)) {
+    for (const std::string& name : SplitFieldNames(fields)) {
         const int column = store.ColumnOf(name);
         if (column < 0 || store.Defs()[static_cast<size_t>(column)].Type == FieldType::DataSet) {
             throw EDatabaseError("Field '" + name + "' not found or cannot be indexed");

@@ -53,6 +53,9 @@ private:
 
 int CompareValues(const Variant& a, const Variant& b, bool caseInsensitive);
 
+// The names of a ";"-separated field list, trimmed, empty entries left out.
+std::vector<std::string> SplitFieldNames(std::string_view list);
+
 class DataView {
 public:
     // Rebuilds the view from a base list.

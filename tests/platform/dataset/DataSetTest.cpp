@@ -17,27 +17,7 @@ using test::IdentityLayout;
 using test::MemoryProvider;
 
 // Three identity types with two, one and no lines, served in one packet.
-class IdentityData : public testing::Test {
-protected:
-    IdentityData() {
-        provider->AddRow({"01", "Staff", "", 0.0}, {{"01", "0001", "A01", 0.5, 0.0}, {"01", "0002", "A02", 0.25, 0.0}});
-        provider->AddRow({"02", "Worker", "", 3.0}, {{"02", "0001", "A01", 1.0, 0.0}});
-        provider->AddRow({"03", "Manager", "", 0.0});
-        host->Register("pvdMain", provider);
-        master.SetRemoteServer(host);
-        master.SetProviderName("pvdMain");
-    }
-    void OpenBoth() {
-        master.Open();
-        body.SetDataSetField(&master.FieldByName("qryBody"));
-        body.Open();
-    }
-
-    std::shared_ptr<ProviderHost> host = std::make_shared<ProviderHost>();
-    std::shared_ptr<MemoryProvider> provider = std::make_shared<MemoryProvider>(IdentityLayout());
-    ClientDataSet master{"cdsMain"};
-    ClientDataSet body{"cdsBody1"};
-};
+class IdentityData : public test::IdentityFixture {};
 
 // Records the events of a dataset by name.
 struct EventLog {

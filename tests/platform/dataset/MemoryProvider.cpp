@@ -87,4 +87,39 @@ ApplyResult MemoryProvider::Apply(const Delta& delta, int maxErrors) {
     return result;
 }
 
+IdentityFixture::IdentityFixture() {
+    provider->AddRow({"01", "Staff", "", 0.0}, {{"01", "0001", "A01", 0.5, 0.0}, {"01", "0002", "A02", 0.25, 0.0}});
+    provider->AddRow({"02", "Worker", "", 3.0}, {{"02", "0001", "A01", 1.0, 0.0}});
+    provider->AddRow({"03", "Manager", "", 0.0});
+    host->Register("pvdMain", provider);
+    master.SetRemoteServer(host);
+    master.SetProviderName("pvdMain");
+}
+
+void IdentityFixture::OpenBoth() {
+    master.Open();
+    body.SetDataSetField(&master.FieldByName("qryBody"));
+    body.Open();
+}
+
+std::vector<std::string> IdentityFixture::Codes(DataSet& ds, const char* field) {
+    std::vector<std::string> codes;
+    const Bookmark mark = ds.GetBookmark();
+    for (ds.First(); !ds.Eof(); ds.Next()) {
+        codes.push_back(ds.FieldByName(field).AsString());
+    }
+    if (ds.BookmarkValid(mark)) {
+        ds.GotoBookmark(mark);
+    }
+    return codes;
+}
+
+void IdentityFixture::AddLine(const char* key, const char* number, double share) {
+    body.Append();
+    body.FieldByName("NB001").SetAsString(key);
+    body.FieldByName("NB002").SetAsString(number);
+    body.FieldByName("NB004").SetAsFloat(share);
+    body.Post();
+}
+
 } // namespace corvane::data::test

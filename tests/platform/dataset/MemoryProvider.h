@@ -3,7 +3,10 @@
 // records every delta it is asked to apply and refuses the rows a test names.
 #pragma once
 
+#include "platform/dataset/ClientDataSet.h"
 #include "platform/dataset/Provider.h"
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
@@ -44,6 +47,23 @@ private:
     std::vector<FieldDef> m_defs;
     std::vector<Row> m_rows;
     size_t m_next = 0;
+};
+
+// Three identity types with two, one and no lines, served by a memory
+// provider to a master and a line dataset.
+class IdentityFixture : public testing::Test {
+protected:
+    IdentityFixture();
+    // Opens the master and its lines.
+    void OpenBoth();
+    // The texts of a field over every row of a dataset; the cursor returns where it was.
+    std::vector<std::string> Codes(DataSet& ds, const char* field);
+    void AddLine(const char* key, const char* number, double share);
+
+    std::shared_ptr<ProviderHost> host = std::make_shared<ProviderHost>();
+    std::shared_ptr<MemoryProvider> provider = std::make_shared<MemoryProvider>(IdentityLayout());
+    ClientDataSet master{"cdsMain"};
+    ClientDataSet body{"cdsBody1"};
 };
 
 } // namespace corvane::data::test
