@@ -76,6 +76,16 @@ void Say(const std::string& line) {
     std::fflush(stdout);
 }
 
+// Writes a picture of a widget once it is drawn, then ends the event loop.
+void SaveScreenshotLater(QApplication& app, QWidget& widget, const std::string& file) {
+    widget.show();
+    QTimer::singleShot(300, [&app, &widget, file] {
+        const bool saved = widget.grab().save(QString::fromStdString(file));
+        Say(saved ? "screenshot: " + file : "screenshot failed: " + file);
+        app.exit(saved ? 0 : 1);
+    });
+}
+
 void ShowError(const QString& caption, const std::string& text) {
     ui::MessageDialogRequest request;
     request.Type = ui::MsgDlgType::Error;
@@ -218,12 +228,7 @@ int main(int argc, char** argv) {
 
     host::MainWindow window(session, runner);
     if (!options.Screenshot.empty()) {
-        window.show();
-        QTimer::singleShot(300, [&] {
-            const bool saved = window.grab().save(QString::fromStdString(options.Screenshot));
-            Say(saved ? "screenshot: " + options.Screenshot : "screenshot failed: " + options.Screenshot);
-            app.exit(saved ? 0 : 1);
-        });
+        SaveScreenshotLater(app, window, options.Screenshot);
         return app.exec();
     }
     if (!options.LookupScreenshot.empty()) {
@@ -233,12 +238,7 @@ int main(int argc, char** argv) {
             rows.push_back({items.Text(0), items.Text(1), items.Text(2)});
         }
         host::LookupWindow lookup(QString::fromUtf8("津贴扣款信息查询"), {"编号", "名称", "类别"}, rows, false);
-        lookup.show();
-        QTimer::singleShot(300, [&] {
-            const bool saved = lookup.grab().save(QString::fromStdString(options.LookupScreenshot));
-            Say(saved ? "screenshot: " + options.LookupScreenshot : "screenshot failed: " + options.LookupScreenshot);
-            app.exit(saved ? 0 : 1);
-        });
+        SaveScreenshotLater(app, lookup, options.LookupScreenshot);
         return app.exec();
     }
 

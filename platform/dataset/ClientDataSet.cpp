@@ -185,9 +185,7 @@ int ClientDataSet::ApplyUpdates(int maxErrors) {
     if (!result.RolledBack) {
         changelog::Merge(*Store(), Shared()->TopRows, keep, "");
     }
-    BumpVersion();
-    First();
-    DataEvent(DataEvent::DataSetChange);
+    Resync();
     return static_cast<int>(result.Errors.size());
 }
 

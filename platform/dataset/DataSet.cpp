@@ -405,6 +405,15 @@ void DataSet::RebuildView(bool keepRow) const {
     m_calcValid = false;
 }
 
+void DataSet::Resync() {
+    BumpVersion();
+    RebuildView(true);
+    m_bof = m_view.Size() == 0 || m_bof;
+    m_eof = m_view.Size() == 0 || (m_eof && m_pos + 1 >= m_view.Size());
+    DataEvent(DataEvent::DataSetChange);
+    NotifyNested();
+}
+
 void DataSet::BumpVersion() {
     if (m_shared) {
         ++m_shared->Version;

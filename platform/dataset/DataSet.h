@@ -186,6 +186,8 @@ protected:
     const DataSet* TopLevel() const;
     // Tells every cursor on the rows that they changed.
     void BumpVersion();
+    // Shows the rows again after they changed underneath, staying on the current row where it remains.
+    void Resync();
     void CheckActive() const;
 
 private:

@@ -288,6 +288,18 @@ TEST_F(Identities, RolledBackApplyKeepsEveryChangeAndCancelActionReverts) {
     EXPECT_EQ(master.FieldByName("NA002").AsString(), "Worker");
 }
 
+TEST_F(Identities, ApplyKeepsTheCurrentRecord) {
+    OpenBoth();
+    master.Next();
+    master.Edit();
+    master.FieldByName("NA002").SetAsString("Changed");
+    master.Post();
+    EXPECT_EQ(master.ApplyUpdates(-1), 0);
+    EXPECT_EQ(master.RecNo(), 2);
+    EXPECT_EQ(master.FieldByName("NA002").AsString(), "Changed");
+    EXPECT_EQ(body.RecordCount(), 1);
+}
+
 TEST_F(Identities, RevertRecordUndoesOneRecordAndItsLines) {
     OpenBoth();
     body.Edit();
