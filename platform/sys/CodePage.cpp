@@ -270,14 +270,4 @@ void RemoveExtension(std::string_view codePage) {
     extensions.ByName.erase(IconvName(codePage));
 }
 
-bool IsLeadByte(unsigned char byte, std::string_view codePage) {
-    if (codePage == "936") {
-        return byte >= 0x81 && byte <= 0xFE;
-    }
-    if (codePage == "950") {
-        return byte >= 0x81 && byte <= 0xFE;
-    }
-    return false;
-}
-
 } // namespace corvane::codepage

@@ -46,7 +46,4 @@ struct CodePageExtension {
 void InstallExtension(std::string_view codePage, CodePageExtension extension);
 void RemoveExtension(std::string_view codePage);
 
-// True when the byte starts a double-byte character in a Chinese code page.
-bool IsLeadByte(unsigned char byte, std::string_view codePage);
-
 } // namespace corvane::codepage

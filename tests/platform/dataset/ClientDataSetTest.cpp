@@ -318,6 +318,12 @@ TEST_F(Identities, RevertRecordUndoesOneRecordAndItsLines) {
     EXPECT_EQ(master.FieldByName("NA002").AsString(), "Staff");
     EXPECT_EQ(body.FieldByName("NB003").AsString(), "A01");
     EXPECT_FALSE(master.RevertRecord());
+    // Merging accepts what is left as read.
+    master.MergeChangeLog();
+    EXPECT_EQ(master.ChangeCount(), 0);
+    master.Next();
+    EXPECT_EQ(master.FieldByName("NA002").AsString(), "Y");
+    EXPECT_EQ(master.FieldByName("NA002").OldValue().ToString(), "Y");
 }
 
 TEST_F(Identities, DataRequestReachesTheProviderBeforeOpen) {
