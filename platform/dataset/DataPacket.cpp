@@ -129,8 +129,11 @@ void ReadRowsInto(ByteReader& in, RowStore& store, const std::vector<FieldDef>& 
         store.Reserve(static_cast<uint32_t>(count), 0);
     }
     ids.reserve(ids.size() + count);
+    // The rows are made at once; a packet that turns out malformed leaves them
+    // behind unlisted, where nothing reaches them.
+    const uint32_t first = count ? store.NewRows(static_cast<uint32_t>(count), parent) : 0;
     for (uint64_t i = 0; i < count; ++i) {
-        const uint32_t row = store.NewRow(parent);
+        const uint32_t row = first + static_cast<uint32_t>(i);
         ids.push_back(row);
         const std::string_view bitmap = in.Take(bitmapBytes);
         for (size_t col = 0; col < defs.size(); ++col) {

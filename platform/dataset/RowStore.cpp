@@ -77,27 +77,29 @@ int RowStore::ColumnOf(std::string_view name) const {
     return -1;
 }
 
-uint32_t RowStore::NewRow(uint32_t parent) {
-    const uint32_t row = RowCount();
-    if (row == kNoRow) {
+uint32_t RowStore::NewRow(uint32_t parent) { return NewRows(1, parent); }
+
+uint32_t RowStore::NewRows(uint32_t count, uint32_t parent) {
+    const uint32_t first = RowCount();
+    if (static_cast<uint64_t>(first) + count >= kNoRow) {
         throw Exception("The dataset cannot hold more rows");
     }
+    const size_t total = static_cast<size_t>(first) + count;
     for (auto& column : m_columns) {
-        if (row % 64 == 0) {
-            column->Nulls.push_back(~0ULL);
-        }
+        // New rows start null: their bits are set in whole words.
+        column->Nulls.resize((total + 63) / 64, ~0ULL);
         if (column->Width) {
-            column->Fixed.resize(column->Fixed.size() + static_cast<size_t>(column->Width));
+            column->Fixed.resize(total * static_cast<size_t>(column->Width));
         } else if (column->NestedStore) {
-            column->Lines.emplace_back();
+            column->Lines.resize(total);
         } else {
-            column->Offsets.push_back(0);
+            column->Offsets.resize(total, 0);
         }
     }
-    m_status.push_back(UpdateStatus::Unmodified);
-    m_removed.push_back(false);
-    m_parent.push_back(parent);
-    return row;
+    m_status.resize(total, UpdateStatus::Unmodified);
+    m_removed.resize(total, false);
+    m_parent.resize(total, parent);
+    return first;
 }
 
 void RowStore::Reserve(uint32_t rows, size_t bytes) {

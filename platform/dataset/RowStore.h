@@ -51,6 +51,8 @@ public:
 
     // A new row with every value null.
     uint32_t NewRow(uint32_t parent = kNoRow);
+    // `count` new rows at once; answers the id of the first.
+    uint32_t NewRows(uint32_t count, uint32_t parent = kNoRow);
     // Room for `rows` more rows and `bytes` more text bytes per text column.
     void Reserve(uint32_t rows, size_t bytes);
     void ShrinkToFit();
