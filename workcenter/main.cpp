@@ -12,7 +12,9 @@
 // program list or of the lookup window and end.
 
 #include "appserver/AppServer.h"
+#include "module/boundary/AppServerContract.h"
 #include "module/settings/CorvaneINI.h"
+#include "platform/dataset/SocketTransport.h"
 #include "platform/sys/CodePage.h"
 #include "platform/sys/MachineSettings.h"
 #include "platform/sys/SysUtils.h"
@@ -172,6 +174,22 @@ int main(int argc, char** argv) {
         return dbFolder + dbName + ".db";
     };
     server::RegisterServerClasses(resolver);
+    if (const char* remote = std::getenv("CORVANE_APPSERVER"); remote && *remote) {
+        // The programs' server objects live in an application server on the network ("host:port").
+        const std::string where = remote;
+        const size_t colon = where.rfind(':');
+        const int port = colon == std::string::npos ? 0 : std::atoi(where.c_str() + colon + 1);
+        if (port <= 0) {
+            ShowError("workcenter", "CORVANE_APPSERVER must name the application server as host:port, not \"" + where + "\".");
+            return 1;
+        }
+        const std::string host = where.substr(0, colon);
+        for (std::string_view className : {contract::appserver::ServerClass, contract::appserver::LookupServerClass}) {
+            RegisterOleObject(className, [host, port, name = std::string(className)]() -> DispatchPtr {
+                return data::RemoteServer::Connect(host, port, name);
+            });
+        }
+    }
 
     if ((options.User.empty() || options.Company.empty()) && !AskLogin(options)) {
         return 0;
