@@ -80,14 +80,21 @@ std::string LookupName(Database& db, const std::string& sql, const std::string& 
 
 } // namespace
 
+DatabaseResolver FolderDatabases(const std::string& folder) {
+    if (folder.empty()) {
+        return [](const std::string&) { return std::string(); };
+    }
+    return [folder = IncludeTrailingPathDelimiter(folder)](const std::string& dbName) {
+        if (dbName.empty() || dbName.find_first_of("/\\.") != std::string::npos) {
+            return std::string();
+        }
+        return folder + dbName + ".db";
+    };
+}
+
 std::string DefaultDatabasePath(const std::string& dbName) {
-    if (dbName.empty() || dbName.find_first_of("/\\.") != std::string::npos) {
-        return {};
-    }
-    if (const char* folder = std::getenv("CORVANE_DB_FOLDER"); folder && *folder) {
-        return IncludeTrailingPathDelimiter(folder) + dbName + ".db";
-    }
-    return {};
+    const char* folder = std::getenv("CORVANE_DB_FOLDER");
+    return FolderDatabases(folder ? folder : "")(dbName);
 }
 
 AppServer::AppServer(DatabaseResolver resolver) : DispatchObject(std::string(contract::ServerClass)), m_resolver(std::move(resolver)) {
@@ -366,7 +373,9 @@ private:
 };
 
 void RegisterServerClasses(DatabaseResolver resolver) {
-    RegisterOleObject(contract::ServerClass, [resolver] { return std::make_shared<AppServer>(resolver); });
+    for (std::string_view name : {contract::ServerClass, contract::SocketServerClass}) {
+        RegisterOleObject(name, [resolver] { return std::make_shared<AppServer>(resolver); });
+    }
     RegisterOleObject(contract::LookupServerClass, [resolver] { return std::make_shared<LookupServer>(resolver); });
 }
 

@@ -22,7 +22,11 @@ namespace corvane::server {
 // Where a company database lives, by its name (DBName); empty when unknown.
 using DatabaseResolver = std::function<std::string(const std::string& dbName)>;
 
-// The databases of the server configuration: <ServerPath>/<DBName>.db.
+// The databases of one folder: <folder>/<DBName>.db. A name that could reach
+// outside the folder, or an empty folder, resolves to nothing.
+DatabaseResolver FolderDatabases(const std::string& folder);
+
+// The databases under $CORVANE_DB_FOLDER.
 std::string DefaultDatabasePath(const std::string& dbName);
 
 // Refusal codes of Connect.
@@ -68,7 +72,8 @@ private:
     std::string m_catalogueText;
 };
 
-// Registers both server classes in the object registry.
+// Registers the server classes in the object registry: the server under its
+// in-process and its socket name, and the lookup server.
 void RegisterServerClasses(DatabaseResolver resolver = &DefaultDatabasePath);
 
 // Creates the schema and demo data in a database file; running it again changes nothing.

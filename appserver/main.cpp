@@ -27,7 +27,7 @@ int Usage() {
 }
 
 int Serve(int argc, char** argv) {
-    const std::string folder = corvane::IncludeTrailingPathDelimiter(argv[2]);
+    const std::string folder = argv[2];
     std::string address = "0.0.0.0";
     int port = contract::kDefaultPort;
     for (int i = 3; i + 1 < argc; i += 2) {
@@ -42,16 +42,11 @@ int Serve(int argc, char** argv) {
     if ((argc - 3) % 2 != 0 || port < 0 || port > 65535) {
         return Usage();
     }
-    const auto resolver = [folder](const std::string& dbName) {
-        if (dbName.empty() || dbName.find_first_of("/\\.") != std::string::npos) {
-            return std::string();
-        }
-        return folder + dbName + ".db";
-    };
-    corvane::server::RegisterServerClasses(resolver);
-    // Socket clients ask for the server under its socket name.
-    corvane::RegisterOleObject(contract::SocketServerClass,
-                               [resolver] { return std::make_shared<corvane::server::AppServer>(resolver); });
+    if (!corvane::DirectoryExists(folder)) {
+        std::fprintf(stderr, "appserver: the database folder %s does not exist\n", folder.c_str());
+        return 1;
+    }
+    corvane::server::RegisterServerClasses(corvane::server::FolderDatabases(folder));
 
     sigset_t stop;
     sigemptyset(&stop);

@@ -167,12 +167,7 @@ int main(int argc, char** argv) {
     const char* folderVariable = std::getenv("CORVANE_DB_FOLDER");
     const std::string dbFolder =
         folderVariable && *folderVariable ? IncludeTrailingPathDelimiter(folderVariable) : TCorvaneIniS().ServerPath;
-    const auto resolver = [dbFolder](const std::string& dbName) {
-        if (dbName.empty() || dbName.find_first_of("/\\.") != std::string::npos) {
-            return std::string();
-        }
-        return dbFolder + dbName + ".db";
-    };
+    const server::DatabaseResolver resolver = server::FolderDatabases(dbFolder);
     server::RegisterServerClasses(resolver);
     if (const char* remote = std::getenv("CORVANE_APPSERVER"); remote && *remote) {
         // The programs' server objects live in an application server on the network ("host:port").
