@@ -45,13 +45,6 @@ std::string_view ReadLengthPrefixed(const std::vector<char>& heap, uint32_t offs
     return std::string_view(heap.data() + pos, length);
 }
 
-template <typename T>
-T LoadFixed(const uint8_t* slot) {
-    T value;
-    std::memcpy(&value, slot, sizeof value);
-    return value;
-}
-
 } // namespace
 
 RowStore::RowStore(std::vector<FieldDef> defs) : m_defs(std::move(defs)) {

@@ -16,6 +16,7 @@
 #include "platform/variant/Variant.h"
 
 #include <cstdint>
+#include <cstring>
 #include <unordered_map>
 #include <memory>
 #include <string>
@@ -35,6 +36,14 @@ struct FieldDef {
 };
 
 constexpr uint32_t kNoRow = 0xFFFFFFFFu;
+
+// Reads a fixed-width value from its slot (slots are not aligned).
+template <typename T>
+T LoadFixed(const uint8_t* slot) {
+    T value;
+    std::memcpy(&value, slot, sizeof value);
+    return value;
+}
 
 class RowStore {
 public:

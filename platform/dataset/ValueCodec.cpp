@@ -72,31 +72,19 @@ void PutStoreValue(std::string& out, const RowStore& store, uint32_t row, int co
     case FieldType::Boolean:
         out.push_back(static_cast<char>(slot[0]));
         return;
-    case FieldType::SmallInt: {
-        int16_t v;
-        std::memcpy(&v, slot, 2);
-        PutSigned(out, v);
+    case FieldType::SmallInt:
+        PutSigned(out, LoadFixed<int16_t>(slot));
         return;
-    }
-    case FieldType::Word: {
-        uint16_t v;
-        std::memcpy(&v, slot, 2);
-        PutSigned(out, v);
+    case FieldType::Word:
+        PutSigned(out, LoadFixed<uint16_t>(slot));
         return;
-    }
     case FieldType::Integer:
-    case FieldType::AutoInc: {
-        int32_t v;
-        std::memcpy(&v, slot, 4);
-        PutSigned(out, v);
+    case FieldType::AutoInc:
+        PutSigned(out, LoadFixed<int32_t>(slot));
         return;
-    }
-    case FieldType::LargeInt: {
-        int64_t v;
-        std::memcpy(&v, slot, 8);
-        PutSigned(out, v);
+    case FieldType::LargeInt:
+        PutSigned(out, LoadFixed<int64_t>(slot));
         return;
-    }
     case FieldType::Float:
     case FieldType::Currency:
     case FieldType::BCD:
