@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <atomic>
+#include <thread>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <csignal>
@@ -66,6 +68,33 @@ TEST_F(OverTcp, LogsInOpensWithLinesAndSaves) {
     master.Post();
     EXPECT_EQ(master.ApplyUpdates(0), 0);
     EXPECT_EQ(Text("SELECT NA003 FROM PALNA WHERE NA001='01'"), "远程备注");
+}
+
+TEST_F(OverTcp, ClientsAreServedAtTheSameTime) {
+    std::vector<std::thread> clients;
+    std::atomic<int> served{0};
+    for (int i = 0; i < 4; ++i) {
+        clients.emplace_back([&] {
+            for (int round = 0; round < 5; ++round) {
+                auto remote = Remote();
+                Variant object(std::static_pointer_cast<Dispatch>(remote));
+                if (object.Call("Connect", {VarArrayOf({"ROVI18", "DS", "DEMO", "DEMO", true, false})}).ToInt() != kConnectOk) {
+                    return;
+                }
+                data::ClientDataSet master("cdsMain");
+                master.SetRemoteServer(remote);
+                master.SetProviderName("pvdMain");
+                master.Open();
+                if (master.RecordCount() > 0) {
+                    ++served;
+                }
+            }
+        });
+    }
+    for (std::thread& client : clients) {
+        client.join();
+    }
+    EXPECT_EQ(served, 20);
 }
 
 TEST_F(OverTcp, ServerFailuresArriveAsClientErrors) {
