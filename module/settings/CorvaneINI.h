@@ -25,9 +25,13 @@ inline constexpr std::string_view kCorvaneKey = "Software\\KTC\\Corvane";
 inline constexpr std::string_view kErrRegistryKeyMissing = "E;000015";
 inline constexpr std::string_view kErrNoServerName = "E;000016";
 
-// The fields both readers share.
+// The fields both readers share. Callers may hold either reader through this base.
 class TCorvaneIni {
 public:
+    virtual ~TCorvaneIni() = default;
+    TCorvaneIni(const TCorvaneIni&) = default;
+    TCorvaneIni& operator=(const TCorvaneIni&) = default;
+
     std::string ProfileType = "0";
     std::string ProfileName = "Default";
     std::string ConfigDir;
